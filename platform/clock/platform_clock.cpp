@@ -1,0 +1,69 @@
+#include "platform_clock.h"
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace platform_clock {
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+// Clock time is base + (real now - realBase) * speed. A speed change rebases, so clock time
+// never jumps.
+struct State {
+  std::mutex mutex;
+  Steady::time_point realBase = Steady::now();
+  double base = 0.0;
+  double speed = 1.0;
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+double elapsed(Steady::time_point from, Steady::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+}  // namespace
+
+double now() {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  return s.base + elapsed(s.realBase, Steady::now()) * s.speed;
+}
+
+std::chrono::nanoseconds realDuration(double seconds) {
+  if (!(seconds > 0.0)) return std::chrono::nanoseconds(0);
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+      std::chrono::duration<double>(seconds / speed()));
+}
+
+void sleepFor(double seconds) {
+  // Sleep until the clock has advanced by `seconds`; re-checking covers a speed change made
+  // while sleeping and early wake-ups.
+  const double until = now() + seconds;
+  for (double left = seconds; left > 0.0; left = until - now()) {
+    std::this_thread::sleep_for(realDuration(left));
+  }
+}
+
+void setSpeed(double factor) {
+  if (!(factor > 0.0)) return;
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  const Steady::time_point real = Steady::now();
+  s.base += elapsed(s.realBase, real) * s.speed;
+  s.realBase = real;
+  s.speed = factor;
+}
+
+double speed() {
+  State& s = state();
+  std::lock_guard lock(s.mutex);
+  return s.speed;
+}
+
+}  // namespace platform_clock

@@ -1,0 +1,31 @@
+// Test-only access to the GUI run-time's inside: the standard-I/O window's lines, the panel's
+// widgets, the event queue and a forced initialisation failure.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace runtime_testing {
+
+// Every complete line printed to stdout since SetStdioPort(0) or the last stdioClear(),
+// without its newline.
+std::vector<std::string> stdioLines();
+// Returns once every line printed (and flushed) before the call has been collected.
+void stdioSync();
+void stdioClear();
+
+// Makes the next InitCVIRTEEx calls report failure.
+void failInit(bool fail);
+
+QWidget* panelWidget(int panel);
+QWidget* controlWidget(int panel, int control);
+QWidget* stdioWindow();
+
+// User events not yet taken by GetUserEvent.
+std::size_t pendingEvents();
+void clearEvents();
+
+}  // namespace runtime_testing
