@@ -1,6 +1,5 @@
 #include "platform_clock.h"
 
-#include <atomic>
 #include <mutex>
 #include <thread>
 
