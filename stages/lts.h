@@ -1,0 +1,46 @@
+// The stage access layer: every operation addresses one stage by its axis index
+// (0 = X, 1 = Y, 2 = Z), converts millimetres to device units and calls the motion library.
+#pragma once
+
+#include <atomic>
+
+// Serial number of each axis's stage: 8 digits and the terminating NUL.
+extern const char serialNumbers[3][9];
+// Device units per millimetre of travel, the same for all three stages.
+extern const int StepsPerMm;
+// The jog step in millimetres.
+extern const double SingleMove;
+// 1 once the watchdog has ticked since it was last armed. Shared with the main thread.
+extern std::atomic<int> LTSTimerOut;
+
+// Connection.
+int LTS_Open(void);
+int LTS_Init(int i);
+void LTS_Close(int i);
+void LTS_RegisterMessageCallback(int i, void (*functionPointer)(void));
+void MessageCB(void);
+
+// Commands and queries.
+int LTS_Enable(int i);
+int LTS_Disable(int i);
+void LTS_StopProfiled(int i);
+unsigned int LTS_GetStatus(int i);
+double LTS_GetPosition(int i);
+int LTS_GetNumberPositions(int i);
+void LTS_GetRealValueFromDeviceUnit(int i, int device_unit, double* real_unit, int unitType);
+void LTS_GetDeviceUnitFromRealValue(int i, double real_unit, int* device_unit, int unitType);
+
+// Watchdog and completion waits. A wait must run off the main thread: the watchdog's tick
+// is delivered on the main thread while it processes events.
+void LTS_Tmlnk(int tout);
+void LTS_Tmulk(void);
+int LTS_Timeout(int panel, int control, int event, void* callbackData, int eventData1,
+                int eventData2);
+void LTS_waitHome(int i, int tout);
+void LTS_waitMove(int i, int tout);
+
+// Homing and moves. A nonzero `wait` also waits for the completion message, with `wait`
+// milliseconds as the watchdog's time-out.
+void LTS_Home(int i, int wait);
+void LTS_MoveAbsolute(int i, double position, int wait);
+void LTS_MoveRelative(int i, double distance, int wait);
