@@ -1,0 +1,4 @@
+// The event loop's dispatch: one row per control id; an id without a row does nothing.
+#pragma once
+
+void DispatchEvent(int evcontrl);

@@ -1,0 +1,104 @@
+#include "panel_check.h"
+
+#include <array>
+
+#include "gui_runtime.h"
+#include "panel_ids.h"
+
+namespace {
+
+struct ExpectedControl {
+  int id;
+  const char* role;
+  int kind;
+  int dataType;
+  int alternativeKind;  // another kind that serves as well, or 0
+};
+
+constexpr int kButton = CTRL_KIND_COMMAND_BUTTON;
+constexpr int kInput = CTRL_KIND_NUMERIC_INPUT;
+constexpr int kIndicator = CTRL_KIND_NUMERIC_INDICATOR;
+
+constexpr ExpectedControl button(int id, const char* role) { return {id, role, kButton, VAL_NO_TYPE, 0}; }
+constexpr ExpectedControl led(int id, const char* role) { return {id, role, CTRL_KIND_LED, VAL_INTEGER, 0}; }
+
+constexpr auto kExpected = std::to_array<ExpectedControl>({
+    button(PANEL_QUIT, "QUIT button"),
+    button(PANEL_DISABLE_Z, "Z disable button"), button(PANEL_ENABLE_Z, "Z enable button"),
+    button(PANEL_DISABLE_Y, "Y disable button"), button(PANEL_ENABLE_Y, "Y enable button"),
+    button(PANEL_STOP_Z, "Z stop button"), button(PANEL_STOP_Y, "Y stop button"),
+    button(PANEL_STOP_X, "X stop button"), button(PANEL_DISABLE_X, "X disable button"),
+    button(PANEL_ENABLE_X, "X enable button"), button(PANEL_HOME_Z, "Z home button"),
+    button(PANEL_HOME_Y, "Y home button"), button(PANEL_HOME_X, "X home button"),
+    button(PANEL_RST_1, "RST 1 button"), button(PANEL_RST_2, "RST 2 button"),
+    button(PANEL_RST_3, "RST 3 button"),
+    {PANEL_STATUS_Z, "Z status word", kIndicator, VAL_INTEGER, 0},
+    {PANEL_STATUS_Y, "Y status word", kIndicator, VAL_INTEGER, 0},
+    {PANEL_STATUS_X, "X status word", kIndicator, VAL_INTEGER, 0},
+    button(PANEL_JOG_Z_PLUS, "Z jog + button"), button(PANEL_JOG_Y_MINUS, "Y jog - button"),
+    button(PANEL_JOG_Z_MINUS, "Z jog - button"), button(PANEL_JOG_X_PLUS, "X jog + button"),
+    button(PANEL_JOG_Y_PLUS, "Y jog + button"), button(PANEL_JOG_X_MINUS, "X jog - button"),
+    {PANEL_TARGET_X, "X target", kInput, VAL_DOUBLE, 0},
+    {PANEL_TARGET_Z, "Z target", kInput, VAL_DOUBLE, 0},
+    {PANEL_POS_Z, "Z position", kIndicator, VAL_DOUBLE, 0},
+    {PANEL_TARGET_Y, "Y target", kInput, VAL_DOUBLE, 0},
+    {PANEL_POS_X, "X position", kIndicator, VAL_DOUBLE, 0},
+    {PANEL_POS_Y, "Y position", kIndicator, VAL_DOUBLE, 0},
+    button(PANEL_GOTO_Z, "Z go-to button"), button(PANEL_GOTO_Y, "Y go-to button"),
+    button(PANEL_GOTO_X, "X go-to button"), button(PANEL_GOTO_ALL, "go-to-all button"),
+    led(PANEL_SCANLED, "scan LED"), led(PANEL_MOVELED, "move LED"),
+    led(PANEL_COMLED, "connect LED"),
+    {PANEL_LTSTIMER, "watchdog timer", CTRL_KIND_TIMER, VAL_NO_TYPE, 0},
+    button(PANEL_SCAN_STOP, "scan stop button"), button(PANEL_SCAN_START, "scan start button"),
+    {PANEL_IZ, "z index", kIndicator, VAL_INTEGER, 0},
+    {PANEL_IY, "y index", kIndicator, VAL_INTEGER, 0},
+    {PANEL_IX, "x index", kIndicator, VAL_INTEGER, 0},
+    {PANEL_NZ, "z count", kInput, VAL_INTEGER, 0},
+    {PANEL_NY, "y count", kInput, VAL_INTEGER, 0},
+    {PANEL_NX, "x count", kInput, VAL_INTEGER, 0},
+    {PANEL_Z0, "z start", kInput, VAL_DOUBLE, 0},
+    {PANEL_Y0, "y start", kInput, VAL_DOUBLE, 0},
+    {PANEL_X0, "x start", kInput, VAL_DOUBLE, 0},
+    {PANEL_DZ, "z step", kInput, VAL_DOUBLE, 0},
+    {PANEL_DY, "y step", kInput, VAL_DOUBLE, 0},
+    {PANEL_DX, "x step", kInput, VAL_DOUBLE, 0},
+    {PANEL_CBZ, "z check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
+    {PANEL_CBY, "y check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
+    {PANEL_CBX, "x check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
+    {PANEL_PROGRESS, "scan progress", CTRL_KIND_PROGRESS, VAL_DOUBLE, kIndicator},
+});
+
+std::string describe(int id, const char* role) {
+  return "control " + std::to_string(id) + " (" + role + ")";
+}
+
+std::string check(int panel, const ExpectedControl& c) {
+  int kind = 0;
+  int dataType = 0;
+  if (GetCtrlAttribute(panel, c.id, ATTR_CTRL_KIND, &kind) < 0) {
+    return describe(c.id, c.role) + " is missing";
+  }
+  GetCtrlAttribute(panel, c.id, ATTR_DATA_TYPE, &dataType);
+  if ((kind != c.kind && kind != c.alternativeKind) || dataType != c.dataType) {
+    return describe(c.id, c.role) + " has the wrong kind or data type";
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string CheckPanelControls(int panel) {
+  for (const ExpectedControl& c : kExpected) {
+    std::string fault = check(panel, c);
+    if (!fault.empty()) return fault;
+  }
+  // The LED grid: three rows of 14.
+  for (int axis = 0; axis < 3; axis++) {
+    for (int j = 0; j < 14; j++) {
+      const std::string role = std::string(1, "XYZ"[axis]) + " status LED " + std::to_string(j);
+      std::string fault = check(panel, led(lid[axis][j], role.c_str()));
+      if (!fault.empty()) return fault;
+    }
+  }
+  return {};
+}

@@ -1,0 +1,34 @@
+#include "status_display.h"
+
+#include "gui_runtime.h"
+#include "lts.h"
+#include "panel_ids.h"
+
+void LTS_SetStatus(int nid) {
+  // The word is shown as an int with its bits unchanged.
+  int status = static_cast<int>(LTS_GetStatus(nid));
+  SetCtrlVal(p1_h, dstat[nid], status);
+  SetCtrlVal(p1_h, lid[nid][12], (status & (1 << 29)) != 0 ? 1 : 0);
+  SetCtrlVal(p1_h, lid[nid][13], status < 0 ? 1 : 0);  // bit 31
+  unsigned int bits = static_cast<unsigned int>(status);
+  for (int i = 0; i < 12; i++) {
+    SetCtrlVal(p1_h, lid[nid][i], static_cast<int>(bits & 1u));
+    bits >>= 1;
+  }
+}
+
+void RefreshDisplay(void) {
+  for (int k = 0; k < 3; k++) {
+    const double position = LTS_GetPosition(k);
+    SetCtrlVal(p1_h, dpos[k], position);
+    LTS_SetStatus(k);
+  }
+}
+
+int TimerCB(int, int, int event, void*, int, int) {
+  if (event != EVENT_TIMER_TICK) return 0;
+  int isrunning = 0;
+  GetCtrlVal(p1_h, PANEL_SCANLED, &isrunning);
+  if (isrunning == 0) QueueUserEvent(1, p1_h, PANEL_REFRESH);
+  return 0;
+}

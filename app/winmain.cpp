@@ -1,0 +1,74 @@
+// The program's entry: start-up, the one user-event loop, and shutdown.
+#include <cstdio>
+#include <string>
+
+#include "dispatch.h"
+#include "gui_runtime.h"
+#include "lts.h"
+#include "panel_check.h"
+#include "panel_ids.h"
+#include "scan.h"
+
+namespace {
+
+const char kPanelFile[] = "Quarlex_ui.uir";
+// Exit code when the panel file cannot be used; -1 stays reserved for a run-time that
+// cannot start.
+constexpr int kExitPanelFault = 2;
+
+// Loads and checks the front panel. Without a usable panel there is nothing to operate the
+// stages with, so no stage is opened.
+bool loadFrontPanel() {
+  p1_h = LoadPanel(0, kPanelFile, PANEL);
+  if (p1_h < 0) return false;  // LoadPanel has said why on stderr
+  const std::string fault = CheckPanelControls(p1_h);
+  if (fault.empty()) return true;
+  fprintf(stderr, "Quarlex: panel file \"%s\" does not fit this program: %s\n", kPanelFile,
+          fault.c_str());
+  return false;
+}
+
+}  // namespace
+
+int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+  SetSleepPolicy(3);
+  CmtNewThreadPool(10, &poolHandle);
+  SetStdioPort(0);
+  if (InitCVIRTEEx(hInstance, nullptr, nullptr) == 0) {
+    fprintf(stderr,
+            "Quarlex: the GUI run-time could not start: no display is available "
+            "(set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
+    return -1;
+  }
+  if (!loadFrontPanel()) return kExitPanelFault;
+  DisplayPanel(p1_h);
+  SetActiveCtrl(p1_h, PANEL_QUIT);
+  SetActiveCtrl(p1_h, PANEL_RST_3);
+
+  int comled = 0;
+  GetCtrlVal(p1_h, PANEL_COMLED, &comled);
+  if (comled == 0) {
+    LTS_Open();
+    SetCtrlVal(p1_h, PANEL_COMLED, 1);
+    for (int axis = 0; axis < 3; axis++) LTS_RegisterMessageCallback(axis, MessageCB);
+  }
+
+  for (;;) {
+    int panel = 0;
+    int evcontrl = 0;
+    GetUserEvent(1, &panel, &evcontrl);
+    if (evcontrl == PANEL_SCAN_STOP) ctrl_c.store(1);
+    int scanled = 0;
+    GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
+    if (scanled != 0) continue;  // a scan runs: every event but the stop above is dropped
+    if (evcontrl == PANEL_QUIT) break;
+    DispatchEvent(evcontrl);
+    Delay(0.001);
+  }
+
+  GetCtrlVal(p1_h, PANEL_COMLED, &comled);
+  if (comled != 0) {
+    for (int axis = 0; axis < 3; axis++) LTS_Close(axis);
+  }
+  return 0;
+}
