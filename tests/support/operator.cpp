@@ -1,0 +1,155 @@
+#include "operator.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QMessageBox>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+#include "gui_runtime.h"
+#include "panel_ids.h"
+#include "runtime_testing.h"
+
+namespace {
+
+std::atomic<bool> programRunning{false};
+
+QWidget* widgetOf(int control) {
+  QWidget* widget = runtime_testing::controlWidget(p1_h, control);
+  if (widget == nullptr) throw std::runtime_error("no widget for control " + std::to_string(control));
+  return widget;
+}
+
+}  // namespace
+
+void Operator::onGuiThread(const std::function<void()>& fn) {
+  // Shared state, so that a call still queued when the program has ended stays harmless.
+  auto done = std::make_shared<std::promise<void>>();
+  std::future<void> finished = done->get_future();
+  QMetaObject::invokeMethod(
+      qApp,
+      [fn, done] {
+        try {
+          fn();
+          done->set_value();
+        } catch (...) {
+          done->set_exception(std::current_exception());
+        }
+      },
+      Qt::QueuedConnection);
+  if (finished.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+    throw std::runtime_error("the GUI thread did not run a request within 60 s");
+  }
+  finished.get();
+}
+
+void Operator::click(int control) {
+  onGuiThread([control] { QTest::mouseClick(widgetOf(control), Qt::LeftButton); });
+}
+
+void Operator::type(int control, double value) {
+  onGuiThread([control, value] {
+    auto* spin = qobject_cast<QDoubleSpinBox*>(widgetOf(control));
+    if (spin == nullptr) throw std::runtime_error("control is not a double input");
+    spin->setValue(value);
+  });
+}
+
+void Operator::type(int control, int value) {
+  onGuiThread([control, value] {
+    QWidget* widget = widgetOf(control);
+    if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
+      spin->setValue(value);
+    } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+      if (box->isChecked() != (value != 0)) QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    } else {
+      throw std::runtime_error("control is not an int input");
+    }
+  });
+}
+
+int Operator::readInt(int control) {
+  int value = 0;
+  if (GetCtrlVal(p1_h, control, &value) < 0) throw std::runtime_error("cannot read control as int");
+  return value;
+}
+
+double Operator::readDouble(int control) {
+  double value = 0.0;
+  if (GetCtrlVal(p1_h, control, &value) < 0) throw std::runtime_error("cannot read control as double");
+  return value;
+}
+
+bool Operator::waitFor(const std::function<bool()>& condition, double realSeconds) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(realSeconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+std::string Operator::popupText() {
+  std::string text;
+  onGuiThread([&text] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      text = (box->windowTitle() + ": " + box->text()).toStdString();
+    }
+  });
+  return text;
+}
+
+void Operator::dismissPopup() {
+  onGuiThread([] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    }
+  });
+}
+
+std::vector<std::string> Operator::lines() { return PrintedLines(); }
+
+std::vector<std::string> PrintedLines() {
+  runtime_testing::stdioSync();
+  return runtime_testing::stdioLines();
+}
+
+int RunQuarlex(const std::function<void(Operator&)>& script) {
+  p1_h = 0;
+  runtime_testing::clearEvents();
+  programRunning = true;
+  std::thread operatorThread([&script] {
+    Operator op;
+    // The panel exists once the entry has set the connect LED (or skipped the connection):
+    // wait for the loop to be reachable before acting.
+    op.waitFor([] { return p1_h > 0 && runtime_testing::controlWidget(p1_h, PANEL_QUIT) != nullptr; });
+    try {
+      script(op);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "operator script failed: " << e.what();
+    }
+    // End the program if the script did not: wait for any scan to end, then press QUIT.
+    while (programRunning) {
+      int scanning = 0;
+      GetCtrlVal(p1_h, PANEL_SCANLED, &scanning);
+      if (scanning == 0) QueueUserEvent(EVENT_COMMIT, p1_h, PANEL_QUIT);
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+  });
+  static InstanceData instance{0, nullptr};
+  const int result = WinMain(&instance, nullptr, nullptr, 1);
+  programRunning = false;
+  operatorThread.join();
+  return result;
+}
