@@ -118,6 +118,10 @@ void Operator::dismissPopup() {
   });
 }
 
+bool Operator::waitForProgramEnd(double realSeconds) {
+  return waitFor([] { return !programRunning; }, realSeconds);
+}
+
 std::vector<std::string> Operator::lines() { return PrintedLines(); }
 
 std::vector<std::string> PrintedLines() {
@@ -131,10 +135,11 @@ int RunQuarlex(const std::function<void(Operator&)>& script) {
   programRunning = true;
   std::thread operatorThread([&script] {
     Operator op;
-    // The panel exists once the entry has set the connect LED (or skipped the connection):
-    // wait for the loop to be reachable before acting.
+    // Wait for the panel, then for the loop: after start-up the main thread processes GUI
+    // events only while it waits for user events.
     op.waitFor([] { return p1_h > 0 && runtime_testing::controlWidget(p1_h, PANEL_QUIT) != nullptr; });
     try {
+      op.onGuiThread([] {});  // the main thread processes events: the loop has started
       script(op);
     } catch (const std::exception& e) {
       ADD_FAILURE() << "operator script failed: " << e.what();
@@ -151,5 +156,8 @@ int RunQuarlex(const std::function<void(Operator&)>& script) {
   const int result = WinMain(&instance, nullptr, nullptr, 1);
   programRunning = false;
   operatorThread.join();
+  // The panel's timers would otherwise keep queuing events into the next run.
+  DiscardPanel(p1_h);
+  runtime_testing::clearEvents();
   return result;
 }

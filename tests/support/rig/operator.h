@@ -24,6 +24,8 @@ class Operator {
   void dismissPopup();
   // Lines printed so far (the standard-I/O window's).
   std::vector<std::string> lines();
+  // True once the program's entry has returned, waiting up to `realSeconds`.
+  bool waitForProgramEnd(double realSeconds = 60.0);
   // Runs `fn` on the GUI thread and waits for it.
   void onGuiThread(const std::function<void()>& fn);
 };

@@ -1,0 +1,101 @@
+// The event loop's stop test, scan-running gate and quit, through the real panel.
+#include <gtest/gtest.h>
+
+#include "gui_runtime.h"
+#include "motion_sim.h"
+#include "operator.h"
+#include "panel_ids.h"
+#include "platform_clock.h"
+#include "runtime_testing.h"
+#include "scan.h"
+
+namespace {
+
+class LoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    motion_sim::reset();
+    platform_clock::setSpeed(1000.0);
+  }
+  void TearDown() override { platform_clock::setSpeed(1.0); }
+};
+
+// Clicks stop-scan and waits until the loop has taken it: every event queued before it has
+// then been handled too.
+void clickStopAndWait(Operator& op) {
+  ctrl_c.store(0);
+  op.click(PANEL_SCAN_STOP);
+  ASSERT_TRUE(op.waitFor([] { return ctrl_c.load() == 1; }));
+}
+
+bool stageCommanded() {
+  for (const char* f : {"ISC_EnableChannel", "ISC_MoveRelativeDistance", "ISC_MoveAbsolute", "ISC_Home",
+                        "ISC_StopProfiled", "ISC_Close"}) {
+    if (!motion_sim::calls(f).empty()) return true;
+  }
+  return false;
+}
+
+TEST_F(LoopTest, StopWithNoScanOnlyRaisesTheStopFlag) {
+  const int result = RunQuarlex([](Operator& op) {
+    runtime_testing::stdioSync();
+    runtime_testing::stdioClear();
+    motion_sim::clearCallLog();
+    clickStopAndWait(op);
+    EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
+    EXPECT_FALSE(stageCommanded());
+    EXPECT_TRUE(op.lines().empty());
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(LoopTest, WhileAScanRunsEveryEventButStopIsDropped) {
+  const int result = RunQuarlex([](Operator& op) {
+    SetCtrlVal(p1_h, PANEL_SCANLED, 1);  // as a running scan's worker would
+    runtime_testing::stdioSync();
+    runtime_testing::stdioClear();
+    motion_sim::clearCallLog();
+    for (int control : {PANEL_QUIT, PANEL_ENABLE_X, PANEL_JOG_Y_PLUS, PANEL_GOTO_ALL, PANEL_HOME_Z,
+                        PANEL_RST_1, PANEL_SCAN_START}) {
+      op.click(control);
+    }
+    QueueUserEvent(1, p1_h, PANEL_REFRESH);
+    clickStopAndWait(op);  // acts although the gate then drops it
+    EXPECT_FALSE(stageCommanded());
+    EXPECT_TRUE(motion_sim::calls("ISC_GetPosition").empty());  // the refresh was dropped too
+    EXPECT_TRUE(op.lines().empty());
+    EXPECT_TRUE(op.popupText().empty());
+    // Nothing was kept for later: once the scan is over, only the next quit ends the loop.
+    SetCtrlVal(p1_h, PANEL_SCANLED, 0);
+    clickStopAndWait(op);
+    EXPECT_FALSE(stageCommanded());
+    op.click(PANEL_QUIT);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(LoopTest, AnIdWithoutARowChangesNothing) {
+  const int result = RunQuarlex([](Operator& op) {
+    SetCtrlAttribute(p1_h, PANEL_REFRESH, ATTR_ENABLED, 0);  // no refresh requests meanwhile
+    op.onGuiThread([] {});
+    runtime_testing::stdioSync();
+    runtime_testing::stdioClear();
+    motion_sim::clearCallLog();
+    for (int control : {85, 1, 107, PANEL_LTSTIMER}) QueueUserEvent(1, p1_h, control);
+    clickStopAndWait(op);
+    EXPECT_TRUE(motion_sim::callLog().empty());
+    EXPECT_TRUE(op.lines().empty());
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(LoopTest, ClosingTheWindowActsAsQuit) {
+  const int result = RunQuarlex([](Operator& op) {
+    op.onGuiThread([] { runtime_testing::panelWidget(p1_h)->close(); });
+    EXPECT_TRUE(op.waitForProgramEnd());
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(motion_sim::calls("ISC_Close").size(), 3u);
+}
+
+}  // namespace

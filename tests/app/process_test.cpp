@@ -1,0 +1,100 @@
+// The program as a process: start-up conditions that must end it with a clear message and
+// a nonzero exit code, before any stage is opened.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <string>
+
+namespace {
+
+struct Outcome {
+  int exitCode;
+  std::string out;
+  std::string err;
+};
+
+// Runs a copy of the program from `dir`, next to whatever panel file `dir` holds.
+Outcome runFrom(const QTemporaryDir& dir, const QProcessEnvironment& env) {
+  const QString exe = dir.filePath("quarlex");
+  QFile::copy(QUARLEX_EXE, exe);
+  QProcess process;
+  process.setProcessEnvironment(env);
+  process.setWorkingDirectory(dir.path());
+  process.start(exe, {});
+  EXPECT_TRUE(process.waitForFinished(60000));
+  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+          process.readAllStandardError().toStdString()};
+}
+
+QProcessEnvironment offscreen() {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  return env;
+}
+
+std::string realPanel() {
+  QFile file(QUARLEX_PANEL);
+  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+  return file.readAll().toStdString();
+}
+
+void writeFile(const QTemporaryDir& dir, const std::string& text) {
+  QFile file(dir.filePath("Quarlex_ui.uir"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST(ProcessTest, NoDisplayEndsWithMinusOneAndSaysWhy) {
+  QTemporaryDir dir;
+  writeFile(dir, realPanel());
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
+  const Outcome outcome = runFrom(dir, env);
+  EXPECT_EQ(outcome.exitCode, 255);  // -1
+  EXPECT_NE(outcome.err.find("no display"), std::string::npos) << outcome.err;
+  EXPECT_EQ(outcome.out, "");
+}
+
+TEST(ProcessTest, UnusablePanelFilesAreRefusedBeforeAnyStageOpens) {
+  struct Case {
+    const char* what;
+    std::string panel;  // empty: no panel file at all
+    const char* named;  // what the message must name
+  };
+  const std::string real = realPanel();
+  const Case cases[] = {
+      {"missing", "", "Quarlex_ui.uir"},
+      {"not XML", "this is not a panel", "Quarlex_ui.uir"},
+      {"duplicate id",
+       replaced(real, "<number>79</number>", "<number>80</number>"), "80"},
+      {"control missing", replaced(real, "<number>108</number>", "<number>107</number>"), "108"},
+      // The first double indicator in the file is the X position readout.
+      {"wrong type", replaced(real, "<string>double</string>", "<string>int</string>"), "73"},
+      {"unknown callback", replaced(real, "<string>TimerCB</string>", "<string>NoSuchCB</string>"),
+       "NoSuchCB"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QTemporaryDir dir;
+    if (!c.panel.empty()) writeFile(dir, c.panel);
+    const Outcome outcome = runFrom(dir, offscreen());
+    EXPECT_NE(outcome.exitCode, 0);
+    EXPECT_NE(outcome.err.find("Quarlex_ui.uir"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.out.find("Connected"), std::string::npos) << outcome.out;
+    EXPECT_EQ(outcome.out.find("err="), std::string::npos) << outcome.out;
+  }
+}
+
+}  // namespace

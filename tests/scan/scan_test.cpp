@@ -1,0 +1,292 @@
+// The raster scan through the real panel on the simulated rig: order and count of moves,
+// progress, stop, refusal, and the gate while it runs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui_runtime.h"
+#include "motion_sim.h"
+#include "operator.h"
+#include "panel_ids.h"
+#include "platform_clock.h"
+#include "runtime_testing.h"
+#include "scan.h"
+
+namespace {
+
+using motion_sim::kSerials;
+
+struct Move {
+  char axis;
+  double mm;
+  bool operator==(const Move&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Move& m) { return out << m.axis << "@" << m.mm; }
+
+// Absolute moves the stages received, in order.
+std::vector<Move> moves() {
+  std::vector<Move> result;
+  for (const motion_sim::Call& call : motion_sim::calls("ISC_SetMoveAbsolutePosition")) {
+    int axis = 0;
+    while (axis < 3 && call.serial != kSerials[axis]) axis++;
+    result.push_back({"XYZ"[axis], static_cast<double>(call.args.at(0)) / 409600.0});
+  }
+  return result;
+}
+
+struct Grid {
+  int n[3];  // x, y, z
+  int on[3];
+  double start[3] = {10.0, 20.0, 5.0};
+  double step[3] = {1.0, 2.0, 0.5};
+};
+
+void typeGrid(Operator& op, const Grid& g) {
+  const int n[3] = {PANEL_NX, PANEL_NY, PANEL_NZ};
+  const int on[3] = {PANEL_CBX, PANEL_CBY, PANEL_CBZ};
+  const int start[3] = {PANEL_X0, PANEL_Y0, PANEL_Z0};
+  const int step[3] = {PANEL_DX, PANEL_DY, PANEL_DZ};
+  for (int k = 0; k < 3; k++) {
+    op.type(n[k], g.n[k]);
+    op.type(on[k], g.on[k]);
+    op.type(start[k], g.start[k]);
+    op.type(step[k], g.step[k]);
+  }
+}
+
+// Enables the three stages and waits until the panel shows them enabled.
+void enableAll(Operator& op) {
+  for (int control : {PANEL_ENABLE_X, PANEL_ENABLE_Y, PANEL_ENABLE_Z}) op.click(control);
+  ASSERT_TRUE(op.waitFor([&] {
+    return op.readInt(PANEL_LED_X_13) == 1 && op.readInt(PANEL_LED_Y_13) == 1 &&
+           op.readInt(PANEL_LED_Z_13) == 1;
+  }));
+}
+
+// Presses start and waits until the scan has ended again.
+void runScan(Operator& op) {
+  runtime_testing::recordWrites(p1_h, PANEL_SCANLED);
+  op.click(PANEL_SCAN_START);
+  ASSERT_TRUE(op.waitFor([] {
+    const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
+    return w.size() >= 2 && w.back() == 0.0;
+  }));
+}
+
+// Presses stop-scan and waits until the loop has taken it.
+void pressStop(Operator& op) {
+  ctrl_c.store(0);
+  op.click(PANEL_SCAN_STOP);
+  ASSERT_TRUE(op.waitFor([] { return ctrl_c.load() == 1; }));
+}
+
+std::vector<double> percents(int points) {
+  std::vector<double> p;
+  for (int i = 1; i <= points; i++) p.push_back(100.0 * (static_cast<double>(i) / points));
+  return p;
+}
+
+class ScanTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    motion_sim::reset();
+    platform_clock::setSpeed(200.0);
+  }
+  void TearDown() override { platform_clock::setSpeed(1.0); }
+};
+
+TEST_F(ScanTest, VisitsTheGridInRasterOrderWithProgress) {
+  struct Case {
+    const char* what;
+    Grid grid;
+    std::vector<Move> moves;
+    std::vector<double> progress;  // every value written, in order
+  };
+  const Case cases[] = {
+      {"3 x 2 x 1, all axes on", {{3, 2, 1}, {1, 1, 1}},
+       {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'X', 11.0}, {'X', 12.0},
+        {'Y', 22.0}, {'X', 10.0}, {'X', 11.0}, {'X', 12.0}},
+       percents(6)},
+      {"all axes off: one point at the start", {{4, 4, 4}, {0, 0, 0}},
+       {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}}, {100.0}},
+      {"x off with 5 points: single-point rows at x0", {{5, 2, 1}, {0, 1, 1}},
+       {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'Y', 22.0}, {'X', 10.0}}, {50.0, 100.0}},
+      {"two planes", {{1, 1, 2}, {1, 1, 1}},
+       {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'Z', 5.5}, {'Y', 20.0}, {'X', 10.0}}, {50.0, 100.0}},
+      {"no x points: only z and y move, progress untouched", {{0, 2, 1}, {1, 1, 1}},
+       {{'Z', 5.0}, {'Y', 20.0}, {'Y', 22.0}}, {}},
+  };
+  const int result = RunQuarlex([&](Operator& op) {
+    enableAll(op);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      typeGrid(op, c.grid);
+      SetCtrlVal(p1_h, PANEL_PROGRESS, 42.0);
+      runtime_testing::recordWrites(p1_h, PANEL_PROGRESS);
+      runtime_testing::recordWrites(p1_h, PANEL_MOVELED);
+      motion_sim::clearCallLog();
+      runScan(op);
+      EXPECT_EQ(moves(), c.moves);
+      EXPECT_EQ(runtime_testing::writes(p1_h, PANEL_PROGRESS), c.progress);
+      EXPECT_DOUBLE_EQ(op.readDouble(PANEL_PROGRESS), c.progress.empty() ? 42.0 : 100.0);
+      // The move LED: off at the start, then on around each move.
+      std::vector<double> moveLed = {0.0};
+      for (std::size_t i = 0; i < c.moves.size(); i++) moveLed.insert(moveLed.end(), {1.0, 0.0});
+      EXPECT_EQ(runtime_testing::writes(p1_h, PANEL_MOVELED), moveLed);
+      EXPECT_EQ(ctrl_c.load(), 0);
+      EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
+    }
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, StopEndsTheScanAfterThePointUnderWay) {
+  // Each x-move never reports completion, so its wait lasts the full 10 s watchdog: the stop
+  // is pressed while the second point's move is waited for.
+  platform_clock::setSpeed(50.0);
+  motion_sim::neverComplete(kSerials[0], true);
+  const int result = RunQuarlex([](Operator& op) {
+    enableAll(op);
+    typeGrid(op, Grid{{3, 2, 1}, {1, 1, 1}});
+    runtime_testing::recordWrites(p1_h, PANEL_SCANLED);
+    runtime_testing::recordWrites(p1_h, PANEL_PROGRESS);
+    motion_sim::clearCallLog();
+    op.click(PANEL_SCAN_START);
+    ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_IX) == 1 && op.readInt(PANEL_MOVELED) == 1; }));
+    op.click(PANEL_SCAN_STOP);
+    ASSERT_TRUE(op.waitFor([] {
+      const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
+      return w.size() >= 2 && w.back() == 0.0;
+    }));
+    const std::vector<Move> expected = {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'X', 11.0}};
+    EXPECT_EQ(moves(), expected);
+    // The second point completed: its progress was written.
+    const std::vector<double> twoOfSix(percents(6).begin(), percents(6).begin() + 2);
+    EXPECT_EQ(runtime_testing::writes(p1_h, PANEL_PROGRESS), twoOfSix);
+    EXPECT_EQ(ctrl_c.load(), 0);
+    EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, AStopPressedWhileIdleDoesNotStopTheNextScan) {
+  const int result = RunQuarlex([](Operator& op) {
+    enableAll(op);
+    typeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
+    pressStop(op);
+    motion_sim::clearCallLog();
+    runScan(op);
+    EXPECT_EQ(moves().size(), 7u);
+    EXPECT_DOUBLE_EQ(op.readDouble(PANEL_PROGRESS), 100.0);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, StartIsRefusedUnlessEveryStageIsEnabled) {
+  const int result = RunQuarlex([](Operator& op) {
+    op.click(PANEL_ENABLE_X);
+    op.click(PANEL_ENABLE_Z);
+    ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_LED_Z_13) == 1 && op.readInt(PANEL_LED_X_13) == 1; }));
+    SetCtrlVal(p1_h, PANEL_MOVELED, 1);
+    motion_sim::clearCallLog();
+    op.click(PANEL_SCAN_START);
+    std::string popup;
+    ASSERT_TRUE(op.waitFor([&] { return !(popup = op.popupText()).empty(); }));
+    EXPECT_EQ(popup, "Error: Enable LTS Stages First");
+    EXPECT_EQ(op.readInt(PANEL_MOVELED), 1);
+    EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
+    // All three status words were asked for.
+    EXPECT_EQ(motion_sim::calls("ISC_GetStatusBits").size() % 3, 0u);
+    op.dismissPopup();
+    pressStop(op);  // the loop goes on
+    EXPECT_TRUE(moves().empty());
+    EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, WhileAScanRunsOnlyStopActsAndTheRefreshPauses) {
+  platform_clock::setSpeed(50.0);
+  motion_sim::neverComplete(kSerials[0], true);  // 10 s per x-move: time to press buttons
+  const int result = RunQuarlex([](Operator& op) {
+    enableAll(op);
+    typeGrid(op, Grid{{2, 1, 1}, {1, 1, 1}});
+    runtime_testing::recordWrites(p1_h, PANEL_SCANLED);
+    motion_sim::clearCallLog();
+    op.click(PANEL_SCAN_START);
+    ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_MOVELED) == 1 && op.readInt(PANEL_IX) == 0; }));
+    const std::size_t queuedBefore = runtime_testing::queuedEventCount();
+    for (int control : {PANEL_QUIT, PANEL_JOG_X_PLUS, PANEL_GOTO_Y, PANEL_SCAN_START, PANEL_HOME_Z,
+                        PANEL_DISABLE_Y}) {
+      op.click(control);
+    }
+    // A tenth of the x-move's wait: dozens of refresh ticks, none of which asks for a refresh.
+    Sleep(1000);
+    EXPECT_EQ(runtime_testing::queuedEventCount() - queuedBefore, 6u);
+    ASSERT_TRUE(op.waitFor([] {
+      const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
+      return w.size() >= 2 && w.back() == 0.0;
+    }));
+    const std::vector<Move> expected = {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'X', 11.0}};
+    EXPECT_EQ(moves(), expected);
+    // Nothing pressed during the scan was kept for later.
+    pressStop(op);
+    EXPECT_EQ(moves(), expected);
+    EXPECT_TRUE(motion_sim::calls("ISC_MoveRelativeDistance").empty());
+    EXPECT_TRUE(motion_sim::calls("ISC_Home").empty());
+    EXPECT_TRUE(motion_sim::calls("ISC_DisableChannel").empty());
+    // The refresh resumes.
+    const std::size_t queuedAfter = runtime_testing::queuedEventCount();
+    EXPECT_TRUE(op.waitFor([&] { return runtime_testing::queuedEventCount() > queuedAfter + 2; }));
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, AMoveThatNeverCompletesTimesOutAndTheScanGoesOn) {
+  motion_sim::neverComplete(kSerials[1], true);
+  const int result = RunQuarlex([](Operator& op) {
+    enableAll(op);
+    typeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
+    op.lines();
+    const std::size_t before = op.lines().size();
+    motion_sim::clearCallLog();
+    runScan(op);
+    EXPECT_EQ(moves().size(), 7u);
+    EXPECT_DOUBLE_EQ(op.readDouble(PANEL_PROGRESS), 100.0);
+    std::vector<std::string> timeouts;
+    const std::vector<std::string> lines = op.lines();
+    for (std::size_t i = before; i < lines.size(); i++) {
+      if (lines[i].rfind("Timeout in axis", 0) == 0) timeouts.push_back(lines[i].substr(0, 19));
+    }
+    EXPECT_EQ(timeouts, std::vector<std::string>(2, "Timeout in axis [1]"));
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, AnOperatorRunsAScanEndToEnd) {
+  const int result = RunQuarlex([](Operator& op) {
+    typeGrid(op, Grid{{3, 3, 2}, {1, 1, 1}, {5.0, 6.0, 7.0}, {0.5, 0.5, 1.0}});
+    enableAll(op);
+    for (int control : {PANEL_HOME_X, PANEL_HOME_Y, PANEL_HOME_Z}) op.click(control);
+    ASSERT_TRUE(op.waitFor([&] {
+      return op.readInt(PANEL_LED_X_10) == 1 && op.readInt(PANEL_LED_Y_10) == 1 &&
+             op.readInt(PANEL_LED_Z_10) == 1;
+    }));
+    op.click(PANEL_SCAN_START);
+    ASSERT_TRUE(op.waitFor([&] { return op.readDouble(PANEL_PROGRESS) == 100.0 && op.readInt(PANEL_SCANLED) == 0; }));
+    // The stages stand at the last point, and the resumed refresh shows it.
+    EXPECT_TRUE(op.waitFor([&] {
+      return op.readDouble(PANEL_POS_X) == 6.0 && op.readDouble(PANEL_POS_Y) == 7.0 &&
+             op.readDouble(PANEL_POS_Z) == 8.0;
+    }));
+    EXPECT_EQ(op.readInt(PANEL_IX), 2);
+    EXPECT_EQ(op.readInt(PANEL_IZ), 1);
+    op.click(PANEL_QUIT);
+    EXPECT_TRUE(op.waitForProgramEnd());
+  });
+  EXPECT_EQ(result, 0);
+}
+
+}  // namespace
