@@ -2,6 +2,7 @@
 // rig, injects faults and reads back every call that reached a stage, in device units.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,10 @@ inline constexpr short kErrNotFound = 2;     // unknown serial number
 inline constexpr short kErrNotOpen = 3;      // stage not open
 inline constexpr short kErrAlreadyOpen = 4;  // stage opened twice
 inline constexpr short kErrReadFailed = 5;   // injected read failure
+inline constexpr short kErrInvalidArgument = 6;  // null output, unknown unit type, value beyond int
+
+// The call log keeps the most recent calls only, so that soak tests stay bounded in memory.
+inline constexpr std::size_t kCallLogCapacity = 1'000'000;
 
 struct Message {
   WORD type;
@@ -40,6 +45,7 @@ struct Call {
   std::string serial;
   std::vector<long long> args;
   std::vector<double> real;
+  bool operator==(const Call&) const = default;
 };
 
 // What a stage really is at this moment, whatever polling has sampled.
@@ -48,39 +54,46 @@ struct StageState {
   bool polling = false;
   bool enabled = false;
   bool homed = false;
-  bool moving = false;
+  bool moving = false;       // a motion is under way (or frozen by stall())
   double positionMm = 0.0;
-  DWORD status = 0;          // the true status word now
+  DWORD status = 0;          // the true status word now, without overrideStatus()
   std::vector<Message> queue;
   MOT_HomingParameters homing{};
-  int registeredCallbacks = 0;
+  int registeredCallbacks = 0;  // non-null callbacks registered since reset()
 };
 
 // Back to power-on: all stages closed, disabled, not homed, at kStartPositionMm; queues,
-// faults, callbacks and the call log cleared.
+// faults, callbacks, instant moves and the call log cleared.
 void reset();
 
+// The logged calls, oldest first (at most the last kCallLogCapacity).
 std::vector<Call> callLog();
 void clearCallLog();
 // The calls of one function, in order.
 std::vector<Call> calls(const std::string& function);
 
+// A default StageState for an unknown serial.
 StageState stage(const std::string& serial);
 
-// Faults. Each stays until cleared or reset().
+// Faults. Each stays until cleared or reset(). Unknown serials are ignored.
 void failOpen(const std::string& serial, short code);          // 0 clears
 void failDeviceInfo(const std::string& serial, bool fail);       // TLI_GetDeviceInfo fails, writes nothing
 void failHomingParamsRead(const std::string& serial, bool fail); // ISC_GetHomingParamsBlock fails, writes nothing
 void neverComplete(const std::string& serial, bool on);          // motions run but queue no completion message
-void stall(const std::string& serial, bool on);                  // the stage stops where it is, still "moving"
+// The stage freezes where it is, still "moving" if it was, and ignores motor commands
+// (moves, home, stop, enable, disable); off leaves it at rest there, without a message.
+void stall(const std::string& serial, bool on);
 void setQueueSizeError(const std::string& serial, int code);     // ISC_MessageQueueSize returns code; 0 clears
+// Queues the message at once and calls the stage's callback.
 void injectMessage(const std::string& serial, WORD type, WORD id, DWORD data);
 // Shows this status word instead of the simulated one (polling still applies); nullopt clears.
 void overrideStatus(const std::string& serial, std::optional<DWORD> status);
 
 // Set-up helpers for tests and benchmarks.
-void setPosition(const std::string& serial, double mm);           // stage stands there at once
+// The stage stands there at once, at rest (clamped to travel), and its sample shows it.
+void setPosition(const std::string& serial, double mm);
 void setHomingParams(const std::string& serial, const MOT_HomingParameters& params);
-void setInstantMoves(bool on);  // every motion ends the moment it starts
+// Every motion ends the moment it starts: the position jumps, the message is queued at once.
+void setInstantMoves(bool on);
 
 }  // namespace motion_sim

@@ -1,0 +1,40 @@
+#include "sim/call_log.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace motion_sim::detail {
+
+void CallLog::add(const char* function, const char* serial, std::initializer_list<long long> args,
+                  std::optional<double> real) {
+  assert(args.size() <= kMaxArgs);
+  if (capacity_ == 0) return;
+  if (entries_.size() == capacity_) entries_.pop_front();
+  Entry& entry = entries_.emplace_back(
+      Entry{function, serial ? serial : "", {}, static_cast<std::uint8_t>(args.size()), real});
+  std::copy(args.begin(), args.end(), entry.args.begin());
+}
+
+std::vector<Call> CallLog::all() const {
+  std::vector<Call> calls;
+  calls.reserve(entries_.size());
+  for (const Entry& entry : entries_) calls.push_back(toCall(entry));
+  return calls;
+}
+
+std::vector<Call> CallLog::of(std::string_view function) const {
+  std::vector<Call> calls;
+  for (const Entry& entry : entries_) {
+    if (function == entry.function) calls.push_back(toCall(entry));
+  }
+  return calls;
+}
+
+Call CallLog::toCall(const Entry& entry) {
+  Call call{
+      entry.function, entry.serial, {entry.args.begin(), entry.args.begin() + entry.argCount}, {}};
+  if (entry.real) call.real.push_back(*entry.real);
+  return call;
+}
+
+}  // namespace motion_sim::detail
