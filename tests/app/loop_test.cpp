@@ -1,6 +1,8 @@
 // The event loop's stop test, scan-running gate and quit, through the real panel.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
@@ -81,7 +83,7 @@ TEST_F(LoopTest, AnIdWithoutARowChangesNothing) {
     runtime_testing::stdioSync();
     runtime_testing::stdioClear();
     motion_sim::clearCallLog();
-    for (int control : {85, 1, 107, PANEL_LTSTIMER}) QueueUserEvent(1, p1_h, control);
+    for (int control : {85, 1, 107, static_cast<int>(PANEL_LTSTIMER)}) QueueUserEvent(1, p1_h, control);
     clickStopAndWait(op);
     EXPECT_TRUE(motion_sim::callLog().empty());
     EXPECT_TRUE(op.lines().empty());

@@ -38,10 +38,6 @@ class StartupTest : public ::testing::Test {
 
 const std::vector<std::string> kThreeDisconnects(3, "Device Disconnected...");
 
-std::vector<std::string> tail(const std::vector<std::string>& lines, std::size_t n) {
-  return {lines.end() - static_cast<long>(std::min(n, lines.size())), lines.end()};
-}
-
 TEST_F(StartupTest, ConnectsXYZInOrderAndClosesThemAtQuit) {
   int comled = -1;
   const int result = RunQuarlex([&](Operator& op) { comled = op.readInt(PANEL_COMLED); });
