@@ -40,6 +40,11 @@ std::vector<Call> calls(const std::string& function) {
   return session.rig().log().of(function);
 }
 
+std::vector<double> callTimes(const std::string& function) {
+  Session session;
+  return session.rig().log().timesOf(function);
+}
+
 StageState stage(const std::string& serial) {
   Session session;
   const Stage* stage = session.stage(serial.c_str());

@@ -71,6 +71,8 @@ std::vector<Call> callLog();
 void clearCallLog();
 // The calls of one function, in order.
 std::vector<Call> calls(const std::string& function);
+// Platform-clock times of the calls of one function, in order.
+std::vector<double> callTimes(const std::string& function);
 
 // A default StageState for an unknown serial.
 StageState stage(const std::string& serial);

@@ -2,6 +2,7 @@
 #include "sim/call_log.h"
 
 #include "motion_test_support.h"
+#include "platform_clock.h"
 
 namespace {
 
@@ -39,13 +40,27 @@ TEST_F(motionCallLog, RecordsEachCallWithItsArgumentsInDeviceUnits) {
   EXPECT_TRUE(motion_sim::callLog().empty());
 }
 
+TEST_F(motionCallLog, RecordsTheClockTimeOfEachCall) {
+  const double before = platform_clock::now();
+  ISC_Open(kX);
+  platform_clock::sleepFor(0.5);
+  ISC_Open(kY);
+  const double after = platform_clock::now();
+  const std::vector<double> times = motion_sim::callTimes("ISC_Open");
+  ASSERT_EQ(times.size(), 2u);
+  EXPECT_GE(times[0], before);
+  EXPECT_GE(times[1] - times[0], 0.5);
+  EXPECT_LE(times[1], after);
+}
+
 TEST(motionCallLogCapacity, KeepsTheMostRecentCalls) {
   motion_sim::detail::CallLog log(3);
-  for (long long i = 0; i < 5; ++i) log.add("F", "S", {i}, std::nullopt);
+  for (long long i = 0; i < 5; ++i) log.add("F", "S", {i}, std::nullopt, 10.0 * i);
   const std::vector<Call> kept = log.all();
   ASSERT_EQ(kept.size(), 3u);
   EXPECT_EQ(kept.front().args, std::vector<long long>{2});
   EXPECT_EQ(kept.back().args, std::vector<long long>{4});
+  EXPECT_EQ(log.timesOf("F"), (std::vector<double>{20.0, 30.0, 40.0}));
 }
 
 }  // namespace

@@ -6,12 +6,12 @@
 namespace motion_sim::detail {
 
 void CallLog::add(const char* function, const char* serial, std::initializer_list<long long> args,
-                  std::optional<double> real) {
+                  std::optional<double> real, double at) {
   assert(args.size() <= kMaxArgs);
   if (capacity_ == 0) return;
   if (entries_.size() == capacity_) entries_.pop_front();
   Entry& entry = entries_.emplace_back(
-      Entry{function, serial ? serial : "", {}, static_cast<std::uint8_t>(args.size()), real});
+      Entry{function, serial ? serial : "", {}, static_cast<std::uint8_t>(args.size()), real, at});
   std::copy(args.begin(), args.end(), entry.args.begin());
 }
 
@@ -28,6 +28,14 @@ std::vector<Call> CallLog::of(std::string_view function) const {
     if (function == entry.function) calls.push_back(toCall(entry));
   }
   return calls;
+}
+
+std::vector<double> CallLog::timesOf(std::string_view function) const {
+  std::vector<double> times;
+  for (const Entry& entry : entries_) {
+    if (function == entry.function) times.push_back(entry.at);
+  }
+  return times;
 }
 
 Call CallLog::toCall(const Entry& entry) {

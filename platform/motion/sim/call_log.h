@@ -25,9 +25,10 @@ class CallLog {
 
   // `function` must be a string literal; a null `serial` is logged as "".
   void add(const char* function, const char* serial, std::initializer_list<long long> args,
-           std::optional<double> real);
+           std::optional<double> real, double at);
   std::vector<Call> all() const;
   std::vector<Call> of(std::string_view function) const;
+  std::vector<double> timesOf(std::string_view function) const;
   void clear() { entries_.clear(); }
 
  private:
@@ -37,6 +38,7 @@ class CallLog {
     std::array<long long, kMaxArgs> args;
     std::uint8_t argCount;
     std::optional<double> real;
+    double at;  // clock time of the call
   };
   static Call toCall(const Entry& entry);
 

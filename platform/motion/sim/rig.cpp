@@ -81,7 +81,7 @@ Session::Session() : lock_(simulator().mutex), rig_(simulator().rig), now_(rig_.
 Session::Session(const char* function, const char* serial, std::initializer_list<long long> args,
                  std::optional<double> real)
     : Session() {
-  rig_.log().add(function, serial, args, real);
+  rig_.log().add(function, serial, args, real, now_);
 }
 
 Session::~Session() {
