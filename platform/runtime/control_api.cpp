@@ -1,0 +1,68 @@
+// Control values and attributes, from any thread: stored at once in the panel's store; the
+// widgets follow on the GUI thread.
+#include "gui_runtime.h"
+#include "gui_thread.h"
+#include "panel_registry.h"
+
+namespace {
+
+using runtime_impl::Panel;
+
+template <typename T>
+int getValue(int panel, int control, T* value) {
+  if (!value) return UIE_BAD_ARGUMENT;
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  return p ? p->store.get(control, value) : UIE_BAD_PANEL;
+}
+
+template <typename T>
+int setValue(int panel, int control, T value) {
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  if (!p) return UIE_BAD_PANEL;
+  bool postFlush = false;
+  const int result = p->store.set(control, value, &postFlush);
+  if (postFlush) p->requestFlush();
+  return result;
+}
+
+template <typename T>
+int getAttribute(int panel, int control, int attribute, T* value) {
+  if (!value) return UIE_BAD_ARGUMENT;
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  return p ? p->store.getAttribute(control, attribute, value) : UIE_BAD_PANEL;
+}
+
+template <typename T>
+int setAttribute(int panel, int control, int attribute, T value) {
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  if (!p) return UIE_BAD_PANEL;
+  bool postFlush = false;
+  const int result = p->store.setAttribute(control, attribute, value, &postFlush);
+  // On the GUI thread a timer restarts now, so its next tick is one interval after this call.
+  if (result == 0 && runtime_impl::gui_thread::isCurrent()) {
+    p->flush();
+  } else if (postFlush) {
+    p->requestFlush();
+  }
+  return result;
+}
+
+}  // namespace
+
+int GetCtrlVal(int panel, int control, int* value) { return getValue(panel, control, value); }
+int GetCtrlVal(int panel, int control, double* value) { return getValue(panel, control, value); }
+int SetCtrlVal(int panel, int control, int value) { return setValue(panel, control, value); }
+int SetCtrlVal(int panel, int control, double value) { return setValue(panel, control, value); }
+
+int SetCtrlAttribute(int panel, int control, int attribute, int value) {
+  return setAttribute(panel, control, attribute, value);
+}
+int SetCtrlAttribute(int panel, int control, int attribute, double value) {
+  return setAttribute(panel, control, attribute, value);
+}
+int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
+  return getAttribute(panel, control, attribute, value);
+}
+int GetCtrlAttribute(int panel, int control, int attribute, double* value) {
+  return getAttribute(panel, control, attribute, value);
+}

@@ -1,0 +1,72 @@
+// The values and timer attributes of one panel's controls, shared by every thread. Writers
+// mark what changed; the GUI thread takes the changes and brings the widgets up to date.
+#pragma once
+
+#include <mutex>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "panel_form.h"
+
+namespace runtime_impl {
+
+// A control's value: none for buttons and timers, else of the control's data type.
+using ControlValue = std::variant<std::monostate, int, double>;
+
+// What the GUI thread has to show or do for one control.
+struct ControlUpdate {
+  int control;
+  ControlValue value;
+  bool timerChanged;  // timers: start (enabled) or stop, with `interval`
+  bool timerEnabled;
+  double interval;
+};
+
+class ControlStore {
+ public:
+  explicit ControlStore(const std::vector<PanelFormControl>& controls);
+
+  // Both return 0 or a UIE_* code; T is int or double. `set` makes *postFlush true when the
+  // caller has to ask the GUI thread for a flush (at most one is asked for at a time).
+  template <typename T>
+  int get(int control, T* value) const;
+  template <typename T>
+  int set(int control, T value, bool* postFlush);
+  // Stores a value the widget already shows: an initial value or an operator's edit.
+  template <typename T>
+  void setFromWidget(int control, T value);
+
+  template <typename T>
+  int getAttribute(int control, int attribute, T* value) const;
+  template <typename T>
+  int setAttribute(int control, int attribute, T value, bool* postFlush);
+
+  ControlValue value(int control) const;  // none for an unknown control
+  bool timerEnabled(int control) const;
+
+  // GUI thread: the controls changed since the last call, with their latest state.
+  std::vector<ControlUpdate> takeUpdates();
+
+ private:
+  struct Slot {
+    int kind;
+    int dataType;
+    ControlValue value;
+    double interval = 0.0;
+    bool enabled = false;
+    bool valueChanged = false;
+    bool timerChanged = false;
+  };
+
+  Slot* find(int control);
+  const Slot* find(int control) const;
+  void markChanged(int control, Slot& slot, bool Slot::*flag, bool* postFlush);
+
+  mutable std::mutex mutex_;
+  std::unordered_map<int, Slot> slots_;
+  std::vector<int> changed_;  // controls with a change not yet taken
+  bool flushPending_ = false;
+};
+
+}  // namespace runtime_impl

@@ -1,0 +1,23 @@
+// Hands work to the GUI (main) thread from any thread. Posted tasks run, in order, from the
+// main thread's event processing once attach() has been called; before that they wait.
+// Only the run-time's own mutexes and an eventfd carry the hand-over, so thread checkers
+// see every ordering.
+#pragma once
+
+#include <functional>
+
+namespace runtime_impl::gui_thread {
+
+// Main thread, once the QApplication exists: starts running posted tasks there.
+void attach();
+
+// True on the thread that called attach().
+bool isCurrent();
+
+// Queues `task` for the GUI thread and wakes it.
+void post(std::function<void()> task);
+
+// Wakes the GUI thread's event processing without giving it work.
+void wake();
+
+}  // namespace runtime_impl::gui_thread

@@ -1,0 +1,80 @@
+#include "panel_file.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace runtime_impl {
+namespace {
+
+CtrlCallbackPtr findCallback(const QString& name) {
+  for (const PanelCallback* entry = panelCallbackTable; entry->name; ++entry) {
+    if (name == QLatin1String(entry->name)) return entry->function;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int refusePanelFile(const QString& path, const QString& fault, int code) {
+  std::fprintf(stderr, "Quarlex: cannot load panel file \"%s\": %s\n", qUtf8Printable(path),
+               qUtf8Printable(fault));
+  return code;
+}
+
+std::optional<PanelFile> readPanelFile(const QString& fileName, int resourceId, int* error) {
+  const auto refuse = [error](const QString& path, const QString& fault, int code) {
+    *error = refusePanelFile(path, fault, code);
+    return std::nullopt;
+  };
+  PanelFile file;
+  if (QFileInfo(fileName).isAbsolute()) {
+    file.path = fileName;
+  } else {
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    const QString besideExecutable = QDir(executableDir).filePath(fileName);
+    const QString inWorkingDir = QDir::current().filePath(fileName);
+    if (QFileInfo::exists(besideExecutable)) {
+      file.path = besideExecutable;
+    } else if (QFileInfo::exists(inWorkingDir)) {
+      file.path = inWorkingDir;
+    } else {
+      return refuse(fileName,
+                    QStringLiteral("found neither next to the executable (%1) nor in the working directory (%2)")
+                        .arg(executableDir, QDir::currentPath()),
+                    UIE_FILE_NOT_FOUND);
+    }
+  }
+  QFile input(file.path);
+  if (!input.open(QIODevice::ReadOnly)) {
+    return refuse(file.path, input.errorString(), UIE_FILE_NOT_FOUND);
+  }
+  file.xml = input.readAll();
+
+  QString fault;
+  std::optional<PanelForm> form = ParsePanelForm(file.xml, &fault);
+  if (!form) return refuse(file.path, fault, UIE_BAD_FILE);
+  if (form->panelId != resourceId) {
+    return refuse(file.path, QStringLiteral("it holds panel %1, not panel %2").arg(form->panelId).arg(resourceId),
+                  UIE_BAD_FILE);
+  }
+  for (const PanelFormControl& c : form->controls) {
+    if (c.kind != CTRL_KIND_TIMER) continue;
+    const CtrlCallbackPtr callback = findCallback(c.callback);
+    if (!callback) {
+      return refuse(file.path,
+                    QStringLiteral("control %1 (\"%2\"): callback \"%3\" is not in the program's callback table")
+                        .arg(c.id)
+                        .arg(c.objectName, c.callback),
+                    UIE_BAD_FILE);
+    }
+    file.timerCallbacks.emplace(c.id, callback);
+  }
+  file.form = std::move(*form);
+  return file;
+}
+
+}  // namespace runtime_impl

@@ -1,0 +1,37 @@
+// The loaded panels by handle. A panel's store is shared by every thread; its view belongs
+// to the GUI thread and goes before the panel itself when the panel is discarded.
+#pragma once
+
+#include <memory>
+
+#include "control_store.h"
+#include "panel_form.h"
+#include "panel_view.h"
+
+namespace runtime_impl {
+
+class Panel : public std::enable_shared_from_this<Panel> {
+ public:
+  Panel(int handle, const PanelForm& form) : handle(handle), store(form.controls) {}
+
+  // GUI thread: shows the store's changes now.
+  void flush();
+  // Any thread: has the GUI thread flush soon.
+  void requestFlush();
+
+  const int handle;
+  ControlStore store;
+  std::unique_ptr<PanelView> view;  // GUI thread only
+};
+
+namespace panels {
+
+int newHandle();
+void insert(std::shared_ptr<Panel> panel);
+// Any thread; null for an unknown handle.
+std::shared_ptr<Panel> find(int handle);
+// Takes the panel out of the registry; null for an unknown handle.
+std::shared_ptr<Panel> remove(int handle);
+
+}  // namespace panels
+}  // namespace runtime_impl
