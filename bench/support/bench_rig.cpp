@@ -20,6 +20,7 @@ bool StartBenchRig(int argc, char** argv) {
   }
   p1_h = LoadPanel(0, "Quarlex_ui.uir", PANEL);
   if (p1_h < 0) return false;
+  DisplayPanel(p1_h);
   motion_sim::reset();
   // The connection's fixed sleeps are not what is measured here.
   platform_clock::setSpeed(1000.0);
