@@ -27,5 +27,6 @@ bool StartBenchRig(int argc, char** argv) {
   const bool connected = LTS_Open() == 0;
   platform_clock::setSpeed(1.0);
   for (int axis = 0; axis < 3; axis++) LTS_Enable(axis);
+  Sleep(200);  // a few polls, so that the status words show the stages enabled
   return connected;
 }
