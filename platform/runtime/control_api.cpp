@@ -3,6 +3,7 @@
 #include "gui_runtime.h"
 #include "gui_thread.h"
 #include "panel_registry.h"
+#include "runtime_testing.h"
 
 namespace {
 
@@ -65,4 +66,13 @@ int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
 }
 int GetCtrlAttribute(int panel, int control, int attribute, double* value) {
   return getAttribute(panel, control, attribute, value);
+}
+
+void runtime_testing::recordWrites(int panel, int control) {
+  if (const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel)) p->store.recordWrites(control);
+}
+
+std::vector<double> runtime_testing::writes(int panel, int control) {
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  return p ? p->store.writes(control) : std::vector<double>{};
 }

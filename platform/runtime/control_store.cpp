@@ -65,8 +65,23 @@ int ControlStore::set(int control, T value, bool* postFlush) {
   if (!slot) return UIE_BAD_CONTROL;
   if (!std::holds_alternative<T>(slot->value)) return UIE_WRONG_TYPE;
   slot->value = normalised(slot->kind, value);
+  if (slot->recording) slot->writes.push_back(static_cast<double>(std::get<T>(slot->value)));
   markChanged(control, *slot, &Slot::valueChanged, postFlush);
   return 0;
+}
+
+void ControlStore::recordWrites(int control) {
+  std::lock_guard lock(mutex_);
+  if (Slot* slot = find(control)) {
+    slot->recording = true;
+    slot->writes.clear();
+  }
+}
+
+std::vector<double> ControlStore::writes(int control) const {
+  std::lock_guard lock(mutex_);
+  const Slot* slot = find(control);
+  return slot ? slot->writes : std::vector<double>{};
 }
 
 template <typename T>

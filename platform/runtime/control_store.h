@@ -43,6 +43,10 @@ class ControlStore {
   int setAttribute(int control, int attribute, T value, bool* postFlush);
 
   ControlValue value(int control) const;  // none for an unknown control
+
+  // Tests: keep every value `set` writes to the control, from an empty record.
+  void recordWrites(int control);
+  std::vector<double> writes(int control) const;
   bool timerEnabled(int control) const;
 
   // GUI thread: the controls changed since the last call, with their latest state.
@@ -57,6 +61,8 @@ class ControlStore {
     bool enabled = false;
     bool valueChanged = false;
     bool timerChanged = false;
+    bool recording = false;
+    std::vector<double> writes = {};  // while recording
   };
 
   Slot* find(int control);

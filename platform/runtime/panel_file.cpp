@@ -7,8 +7,16 @@
 
 #include <cstdio>
 
+#include "runtime_testing.h"
+
 namespace runtime_impl {
 namespace {
+
+// Set by tests to load their own variant of a panel file under its usual name.
+QString& panelDirectory() {
+  static QString& directory = *new QString;
+  return directory;
+}
 
 CtrlCallbackPtr findCallback(const QString& name) {
   for (const PanelCallback* entry = panelCallbackTable; entry->name; ++entry) {
@@ -37,7 +45,10 @@ std::optional<PanelFile> readPanelFile(const QString& fileName, int resourceId, 
     const QString executableDir = QCoreApplication::applicationDirPath();
     const QString besideExecutable = QDir(executableDir).filePath(fileName);
     const QString inWorkingDir = QDir::current().filePath(fileName);
-    if (QFileInfo::exists(besideExecutable)) {
+    const QString inTestDir = panelDirectory().isEmpty() ? QString() : QDir(panelDirectory()).filePath(fileName);
+    if (!inTestDir.isEmpty()) {
+      file.path = inTestDir;
+    } else if (QFileInfo::exists(besideExecutable)) {
       file.path = besideExecutable;
     } else if (QFileInfo::exists(inWorkingDir)) {
       file.path = inWorkingDir;
@@ -78,3 +89,7 @@ std::optional<PanelFile> readPanelFile(const QString& fileName, int resourceId, 
 }
 
 }  // namespace runtime_impl
+
+void runtime_testing::setPanelDirectory(const std::string& directory) {
+  runtime_impl::panelDirectory() = QString::fromStdString(directory);
+}

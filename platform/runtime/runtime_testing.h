@@ -27,5 +27,15 @@ QWidget* stdioWindow();
 // User events not yet taken by GetUserEvent.
 std::size_t pendingEvents();
 void clearEvents();
+// User events queued since the process started, taken or not.
+std::size_t queuedEventCount();
+
+// From now on keeps every value written to the control with SetCtrlVal (ints as doubles),
+// starting from an empty record; writes() returns them in order.
+void recordWrites(int panel, int control);
+std::vector<double> writes(int panel, int control);
+
+// Looks for relative panel files in `directory` first; empty restores the usual search.
+void setPanelDirectory(const std::string& directory);
 
 }  // namespace runtime_testing

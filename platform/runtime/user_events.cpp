@@ -19,6 +19,7 @@ struct UserEvent {
 struct Queue {
   std::mutex mutex;
   std::deque<UserEvent> events;
+  std::size_t queued = 0;  // ever
 };
 
 Queue& queue() {
@@ -42,6 +43,7 @@ int QueueUserEvent(int eventNumber, int panel, int control) {
     Queue& q = queue();
     std::lock_guard lock(q.mutex);
     q.events.push_back({eventNumber, panel, control});
+    q.queued++;
   }
   runtime_impl::gui_thread::wake();
   return 0;
@@ -72,4 +74,10 @@ void runtime_testing::clearEvents() {
   Queue& q = queue();
   std::lock_guard lock(q.mutex);
   q.events.clear();
+}
+
+std::size_t runtime_testing::queuedEventCount() {
+  Queue& q = queue();
+  std::lock_guard lock(q.mutex);
+  return q.queued;
 }

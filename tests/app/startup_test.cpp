@@ -1,6 +1,9 @@
 // Start-up and shutdown through the program's entry, with the simulated rig.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <string>
 #include <vector>
 
@@ -102,6 +105,32 @@ TEST_F(StartupTest, FailedDeviceInformationReadsStillPrintATerminatedDescription
   EXPECT_EQ(lines[1], " err=0");
   EXPECT_EQ(lines[3], description(1) + " err=0");
   EXPECT_EQ(lines[5], description(1) + " err=0");
+}
+
+TEST_F(StartupTest, APanelFileStoringTheConnectLedOnSkipsTheConnectionButQuitClosesAll) {
+  QFile real(QUARLEX_PANEL);
+  ASSERT_TRUE(real.open(QIODevice::ReadOnly));
+  QByteArray panel = real.readAll();
+  const QByteArray led = "<widget class=\"Led\" name=\"comLed\">";
+  ASSERT_TRUE(panel.contains(led));
+  panel.replace(led, led + "<property name=\"on\"><bool>true</bool></property>");
+  QTemporaryDir dir;
+  QFile copy(dir.filePath("Quarlex_ui.uir"));
+  ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+  copy.write(panel);
+  copy.close();
+
+  runtime_testing::setPanelDirectory(dir.path().toStdString());
+  int comled = -1;
+  const int result = RunQuarlex([&](Operator& op) { comled = op.readInt(PANEL_COMLED); });
+  runtime_testing::setPanelDirectory("");
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(comled, 1);
+  EXPECT_TRUE(motion_sim::calls("ISC_Open").empty());
+  EXPECT_TRUE(motion_sim::calls("TLI_BuildDeviceList").empty());
+  EXPECT_TRUE(motion_sim::calls("ISC_RegisterMessageCallback").empty());
+  EXPECT_EQ(motion_sim::calls("ISC_Close").size(), 3u);
+  EXPECT_EQ(PrintedLines(), kThreeDisconnects);
 }
 
 TEST_F(StartupTest, FailedRunTimeInitialisationEndsWithMinusOneAndOpensNothing) {

@@ -163,7 +163,8 @@ TEST_F(ScanTest, StopEndsTheScanAfterThePointUnderWay) {
     const std::vector<Move> expected = {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'X', 11.0}};
     EXPECT_EQ(moves(), expected);
     // The second point completed: its progress was written.
-    const std::vector<double> twoOfSix(percents(6).begin(), percents(6).begin() + 2);
+    const std::vector<double> sixths = percents(6);
+    const std::vector<double> twoOfSix(sixths.begin(), sixths.begin() + 2);
     EXPECT_EQ(runtime_testing::writes(p1_h, PANEL_PROGRESS), twoOfSix);
     EXPECT_EQ(ctrl_c.load(), 0);
     EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
