@@ -9,6 +9,7 @@ Led::Led(QWidget* parent) : QWidget(parent) {
 }
 
 void Led::setOn(bool on) {
+  if (on == on_) return;  // a refresh rewrites every LED; repaint only those that change
   on_ = on;
   update();
 }
@@ -44,8 +45,10 @@ NumericIndicator::NumericIndicator(QWidget* parent) : QLabel(parent) {
 }
 
 void NumericIndicator::showValue(int value) {
-  const QString number = format_ == u"hex" ? QStringLiteral("0x") + QString::number(quint32(value), 16).toUpper()
-                                           : QString::number(value);
+  // A status word reads best with all 32 bits' digits: 0x80000400.
+  const QString number = format_ == u"hex"
+                             ? QStringLiteral("0x") + QStringLiteral("%1").arg(quint32(value), 8, 16, QLatin1Char('0')).toUpper()
+                             : QString::number(value);
   setText(number + suffix_);
 }
 

@@ -180,6 +180,10 @@ TEST(runtimeValues, WidgetsShowTheLatestValues) {
   EXPECT_EQ(text(kStatusWord), "0x80000400");
   EXPECT_EQ(text(kPosition), "nan mm");
   EXPECT_EQ(widget<QSpinBox>(panel, kPointCount)->value(), 17);
+  // Short words keep all eight hexadecimal digits.
+  SetCtrlVal(panel, kStatusWord, 0x100);
+  ASSERT_TRUE(processEventsUntil([&] { return text(kStatusWord) == "0x00000100"; }))
+      << text(kStatusWord).toStdString();
 
   int steps = 0;
   double position = 0;
