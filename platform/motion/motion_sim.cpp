@@ -45,6 +45,16 @@ std::vector<double> callTimes(const std::string& function) {
   return session.rig().log().timesOf(function);
 }
 
+std::size_t callCount(const std::string& function) {
+  Session session;
+  return session.rig().log().count(function);
+}
+
+void setCallLogCapacity(std::size_t capacity) {
+  Session session;
+  session.rig().log().setCapacity(capacity);
+}
+
 StageState stage(const std::string& serial) {
   Session session;
   const Stage* stage = session.stage(serial.c_str());

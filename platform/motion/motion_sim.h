@@ -73,6 +73,11 @@ void clearCallLog();
 std::vector<Call> calls(const std::string& function);
 // Platform-clock times of the calls of one function, in order.
 std::vector<double> callTimes(const std::string& function);
+// Calls of one function since reset(), whether or not the log still holds them.
+std::size_t callCount(const std::string& function);
+// Keeps at most `capacity` calls in the log from now on; 0 logs none (soak tests). reset()
+// restores kCallLogCapacity.
+void setCallLogCapacity(std::size_t capacity);
 
 // A default StageState for an unknown serial.
 StageState stage(const std::string& serial);

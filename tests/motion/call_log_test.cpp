@@ -61,6 +61,12 @@ TEST(motionCallLogCapacity, KeepsTheMostRecentCalls) {
   EXPECT_EQ(kept.front().args, std::vector<long long>{2});
   EXPECT_EQ(kept.back().args, std::vector<long long>{4});
   EXPECT_EQ(log.timesOf("F"), (std::vector<double>{20.0, 30.0, 40.0}));
+  EXPECT_EQ(log.count("F"), 5u);
+  log.setCapacity(0);  // logs nothing more, but still counts
+  log.add("F", "S", {5}, std::nullopt, 50.0);
+  EXPECT_TRUE(log.all().empty());
+  EXPECT_EQ(log.count("F"), 6u);
+  EXPECT_EQ(log.count("G"), 0u);
 }
 
 }  // namespace

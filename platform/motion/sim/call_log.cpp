@@ -8,11 +8,23 @@ namespace motion_sim::detail {
 void CallLog::add(const char* function, const char* serial, std::initializer_list<long long> args,
                   std::optional<double> real, double at) {
   assert(args.size() <= kMaxArgs);
+  counts_[function]++;
   if (capacity_ == 0) return;
   if (entries_.size() == capacity_) entries_.pop_front();
   Entry& entry = entries_.emplace_back(
       Entry{function, serial ? serial : "", {}, static_cast<std::uint8_t>(args.size()), real, at});
   std::copy(args.begin(), args.end(), entry.args.begin());
+}
+
+void CallLog::setCapacity(std::size_t capacity) {
+  capacity_ = capacity;
+  while (entries_.size() > capacity_) entries_.pop_front();
+  if (capacity_ == 0) entries_.shrink_to_fit();
+}
+
+std::size_t CallLog::count(std::string_view function) const {
+  const auto it = counts_.find(function);
+  return it == counts_.end() ? 0 : it->second;
 }
 
 std::vector<Call> CallLog::all() const {

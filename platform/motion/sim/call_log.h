@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <map>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -30,6 +32,10 @@ class CallLog {
   std::vector<Call> of(std::string_view function) const;
   std::vector<double> timesOf(std::string_view function) const;
   void clear() { entries_.clear(); }
+  // Keeps at most `capacity` entries from now on (0: logs nothing); counts go on.
+  void setCapacity(std::size_t capacity);
+  // Calls of `function` since the simulator started, logged or not.
+  std::size_t count(std::string_view function) const;
 
  private:
   struct Entry {
@@ -44,6 +50,7 @@ class CallLog {
 
   std::size_t capacity_;
   std::deque<Entry> entries_;
+  std::map<std::string_view, std::size_t, std::less<>> counts_;  // keys are string literals
 };
 
 }  // namespace motion_sim::detail

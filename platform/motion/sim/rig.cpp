@@ -39,7 +39,7 @@ void Rig::setInstantMoves(bool on) {
 
 void Rig::reset() {
   stages_ = {};
-  log_.clear();
+  log_ = CallLog(kCallLogCapacity);
   notifications_.clear();
 }
 
