@@ -4,59 +4,19 @@
 
 #include <cmath>
 #include <functional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
 #include "scan.h"
 
 namespace {
 
-using motion_sim::kSerials;
-
-// A command as the stage received it: function, axis and device-unit arguments.
-struct Command {
-  std::string function;
-  int axis;
-  std::vector<long long> args;
-  bool operator==(const Command&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Command& c) {
-  out << c.function << "(axis " << c.axis;
-  for (long long a : c.args) out << ", " << a;
-  return out << ")";
-}
-
-// Calls that command a stage; reads of position, status and messages are left out.
-std::vector<Command> commands() {
-  static const std::set<std::string> kCommands = {
-      "ISC_EnableChannel", "ISC_DisableChannel", "ISC_StopProfiled", "ISC_Home",
-      "ISC_SetHomingParamsBlock", "ISC_ClearMessageQueue", "ISC_SetMoveAbsolutePosition",
-      "ISC_MoveAbsolute", "ISC_SetMoveRelativeDistance", "ISC_MoveRelativeDistance"};
-  std::vector<Command> result;
-  for (const motion_sim::Call& call : motion_sim::callLog()) {
-    if (kCommands.count(call.function) == 0) continue;
-    int axis = 0;
-    while (axis < 3 && call.serial != kSerials[axis]) axis++;
-    const bool homing = call.function == "ISC_SetHomingParamsBlock";
-    result.push_back({call.function, axis, homing ? std::vector<long long>{call.args.at(0)} : call.args});
-  }
-  return result;
-}
-
-// Presses `control` and waits until the loop has handled it.
-void press(Operator& op, int control) {
-  op.click(control);
-  ctrl_c.store(0);
-  op.click(PANEL_SCAN_STOP);
-  ASSERT_TRUE(op.waitFor([] { return ctrl_c.load() == 1; }));
-}
 
 class DispatchTest : public ::testing::Test {
  protected:
@@ -116,8 +76,8 @@ TEST_F(DispatchTest, EachAxisButtonSendsItsOperation) {
     for (const Row& row : rows) {
       SCOPED_TRACE(row.control);
       motion_sim::clearCallLog();
-      press(op, row.control);
-      EXPECT_EQ(commands(), row.sent);
+      Press(op, row.control);
+      EXPECT_EQ(Commands(), row.sent);
     }
   });
   EXPECT_EQ(result, 0);
@@ -129,12 +89,12 @@ TEST_F(DispatchTest, GoToAllMovesXThenYThenZWithoutWaiting) {
     op.type(PANEL_TARGET_Y, 20.5);
     op.type(PANEL_TARGET_Z, 5.0);
     motion_sim::clearCallLog();
-    press(op, PANEL_GOTO_ALL);
+    Press(op, PANEL_GOTO_ALL);
     const std::vector<Command> expected = {
         {"ISC_SetMoveAbsolutePosition", 0, {4096000}}, {"ISC_MoveAbsolute", 0, {}},
         {"ISC_SetMoveAbsolutePosition", 1, {8396800}}, {"ISC_MoveAbsolute", 1, {}},
         {"ISC_SetMoveAbsolutePosition", 2, {2048000}}, {"ISC_MoveAbsolute", 2, {}}};
-    EXPECT_EQ(commands(), expected);
+    EXPECT_EQ(Commands(), expected);
     EXPECT_TRUE(motion_sim::calls("ISC_GetNextMessage").empty());
   });
   EXPECT_EQ(result, 0);
@@ -144,11 +104,11 @@ TEST_F(DispatchTest, RepeatedJogsEachSendAMoveAtOnce) {
   const int result = RunQuarlex([](Operator& op) {
     motion_sim::clearCallLog();
     op.click(PANEL_JOG_Y_PLUS);
-    press(op, PANEL_JOG_Y_PLUS);
+    Press(op, PANEL_JOG_Y_PLUS);
     const std::vector<Command> expected = {
         {"ISC_SetMoveRelativeDistance", 1, {409600}}, {"ISC_MoveRelativeDistance", 1, {}},
         {"ISC_SetMoveRelativeDistance", 1, {409600}}, {"ISC_MoveRelativeDistance", 1, {}}};
-    EXPECT_EQ(commands(), expected);
+    EXPECT_EQ(Commands(), expected);
   });
   EXPECT_EQ(result, 0);
 }
@@ -158,8 +118,8 @@ TEST_F(DispatchTest, RstPrintsItsLineAndTouchesNoStage) {
     op.lines();
     const std::size_t before = op.lines().size();
     motion_sim::clearCallLog();
-    for (int control : {PANEL_RST_1, PANEL_RST_2, PANEL_RST_3}) press(op, control);
-    EXPECT_TRUE(commands().empty());
+    for (int control : {PANEL_RST_1, PANEL_RST_2, PANEL_RST_3}) Press(op, control);
+    EXPECT_TRUE(Commands().empty());
     const std::vector<std::string> lines = op.lines();
     EXPECT_EQ(std::vector<std::string>(lines.begin() + static_cast<long>(before), lines.end()),
               std::vector<std::string>(3, "RST Not yet implemented"));

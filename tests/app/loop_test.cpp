@@ -6,6 +6,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
 #include "runtime_testing.h"
@@ -22,14 +23,6 @@ class LoopTest : public ::testing::Test {
   void TearDown() override { platform_clock::setSpeed(1.0); }
 };
 
-// Clicks stop-scan and waits until the loop has taken it: every event queued before it has
-// then been handled too.
-void clickStopAndWait(Operator& op) {
-  ctrl_c.store(0);
-  op.click(PANEL_SCAN_STOP);
-  ASSERT_TRUE(op.waitFor([] { return ctrl_c.load() == 1; }));
-}
-
 bool stageCommanded() {
   for (const char* f : {"ISC_EnableChannel", "ISC_MoveRelativeDistance", "ISC_MoveAbsolute", "ISC_Home",
                         "ISC_StopProfiled", "ISC_Close"}) {
@@ -43,7 +36,7 @@ TEST_F(LoopTest, StopWithNoScanOnlyRaisesTheStopFlag) {
     runtime_testing::stdioSync();
     runtime_testing::stdioClear();
     motion_sim::clearCallLog();
-    clickStopAndWait(op);
+    PressStop(op);
     EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
     EXPECT_FALSE(stageCommanded());
     EXPECT_TRUE(op.lines().empty());
@@ -62,14 +55,14 @@ TEST_F(LoopTest, WhileAScanRunsEveryEventButStopIsDropped) {
       op.click(control);
     }
     QueueUserEvent(1, p1_h, PANEL_REFRESH);
-    clickStopAndWait(op);  // acts although the gate then drops it
+    PressStop(op);  // acts although the gate then drops it
     EXPECT_FALSE(stageCommanded());
     EXPECT_TRUE(motion_sim::calls("ISC_GetPosition").empty());  // the refresh was dropped too
     EXPECT_TRUE(op.lines().empty());
     EXPECT_TRUE(op.popupText().empty());
     // Nothing was kept for later: once the scan is over, only the next quit ends the loop.
     SetCtrlVal(p1_h, PANEL_SCANLED, 0);
-    clickStopAndWait(op);
+    PressStop(op);
     EXPECT_FALSE(stageCommanded());
     op.click(PANEL_QUIT);
   });
@@ -84,7 +77,7 @@ TEST_F(LoopTest, AnIdWithoutARowChangesNothing) {
     runtime_testing::stdioClear();
     motion_sim::clearCallLog();
     for (int control : {85, 1, 107, static_cast<int>(PANEL_LTSTIMER)}) QueueUserEvent(1, p1_h, control);
-    clickStopAndWait(op);
+    PressStop(op);
     EXPECT_TRUE(motion_sim::callLog().empty());
     EXPECT_TRUE(op.lines().empty());
   });

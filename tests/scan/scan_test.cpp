@@ -8,6 +8,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
 #include "runtime_testing.h"
@@ -16,71 +17,6 @@
 namespace {
 
 using motion_sim::kSerials;
-
-struct Move {
-  char axis;
-  double mm;
-  bool operator==(const Move&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Move& m) { return out << m.axis << "@" << m.mm; }
-
-// Absolute moves the stages received, in order.
-std::vector<Move> moves() {
-  std::vector<Move> result;
-  for (const motion_sim::Call& call : motion_sim::calls("ISC_SetMoveAbsolutePosition")) {
-    int axis = 0;
-    while (axis < 3 && call.serial != kSerials[axis]) axis++;
-    result.push_back({"XYZ"[axis], static_cast<double>(call.args.at(0)) / 409600.0});
-  }
-  return result;
-}
-
-struct Grid {
-  int n[3];  // x, y, z
-  int on[3];
-  double start[3] = {10.0, 20.0, 5.0};
-  double step[3] = {1.0, 2.0, 0.5};
-};
-
-void typeGrid(Operator& op, const Grid& g) {
-  const int n[3] = {PANEL_NX, PANEL_NY, PANEL_NZ};
-  const int on[3] = {PANEL_CBX, PANEL_CBY, PANEL_CBZ};
-  const int start[3] = {PANEL_X0, PANEL_Y0, PANEL_Z0};
-  const int step[3] = {PANEL_DX, PANEL_DY, PANEL_DZ};
-  for (int k = 0; k < 3; k++) {
-    op.type(n[k], g.n[k]);
-    op.type(on[k], g.on[k]);
-    op.type(start[k], g.start[k]);
-    op.type(step[k], g.step[k]);
-  }
-}
-
-// Enables the three stages and waits until the panel shows them enabled.
-void enableAll(Operator& op) {
-  for (int control : {PANEL_ENABLE_X, PANEL_ENABLE_Y, PANEL_ENABLE_Z}) op.click(control);
-  ASSERT_TRUE(op.waitFor([&] {
-    return op.readInt(PANEL_LED_X_13) == 1 && op.readInt(PANEL_LED_Y_13) == 1 &&
-           op.readInt(PANEL_LED_Z_13) == 1;
-  }));
-}
-
-// Presses start and waits until the scan has ended again.
-void runScan(Operator& op) {
-  runtime_testing::recordWrites(p1_h, PANEL_SCANLED);
-  op.click(PANEL_SCAN_START);
-  ASSERT_TRUE(op.waitFor([] {
-    const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
-    return w.size() >= 2 && w.back() == 0.0;
-  }));
-}
-
-// Presses stop-scan and waits until the loop has taken it.
-void pressStop(Operator& op) {
-  ctrl_c.store(0);
-  op.click(PANEL_SCAN_STOP);
-  ASSERT_TRUE(op.waitFor([] { return ctrl_c.load() == 1; }));
-}
 
 std::vector<double> percents(int points) {
   std::vector<double> p;
@@ -119,16 +55,16 @@ TEST_F(ScanTest, VisitsTheGridInRasterOrderWithProgress) {
        {{'Z', 5.0}, {'Y', 20.0}, {'Y', 22.0}}, {}},
   };
   const int result = RunQuarlex([&](Operator& op) {
-    enableAll(op);
+    EnableAll(op);
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
-      typeGrid(op, c.grid);
+      TypeGrid(op, c.grid);
       SetCtrlVal(p1_h, PANEL_PROGRESS, 42.0);
       runtime_testing::recordWrites(p1_h, PANEL_PROGRESS);
       runtime_testing::recordWrites(p1_h, PANEL_MOVELED);
       motion_sim::clearCallLog();
-      runScan(op);
-      EXPECT_EQ(moves(), c.moves);
+      RunScan(op);
+      EXPECT_EQ(AbsoluteMoves(), c.moves);
       EXPECT_EQ(runtime_testing::writes(p1_h, PANEL_PROGRESS), c.progress);
       EXPECT_DOUBLE_EQ(op.readDouble(PANEL_PROGRESS), c.progress.empty() ? 42.0 : 100.0);
       // The move LED: off at the start, then on around each move.
@@ -148,20 +84,17 @@ TEST_F(ScanTest, StopEndsTheScanAfterThePointUnderWay) {
   platform_clock::setSpeed(50.0);
   motion_sim::neverComplete(kSerials[0], true);
   const int result = RunQuarlex([](Operator& op) {
-    enableAll(op);
-    typeGrid(op, Grid{{3, 2, 1}, {1, 1, 1}});
-    runtime_testing::recordWrites(p1_h, PANEL_SCANLED);
+    EnableAll(op);
+    TypeGrid(op, Grid{{3, 2, 1}, {1, 1, 1}});
+    RecordScanLed();
     runtime_testing::recordWrites(p1_h, PANEL_PROGRESS);
     motion_sim::clearCallLog();
     op.click(PANEL_SCAN_START);
     ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_IX) == 1 && op.readInt(PANEL_MOVELED) == 1; }));
     op.click(PANEL_SCAN_STOP);
-    ASSERT_TRUE(op.waitFor([] {
-      const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
-      return w.size() >= 2 && w.back() == 0.0;
-    }));
+    ASSERT_TRUE(WaitForScanEnd(op));
     const std::vector<Move> expected = {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'X', 11.0}};
-    EXPECT_EQ(moves(), expected);
+    EXPECT_EQ(AbsoluteMoves(), expected);
     // The second point completed: its progress was written.
     const std::vector<double> sixths = percents(6);
     const std::vector<double> twoOfSix(sixths.begin(), sixths.begin() + 2);
@@ -174,12 +107,12 @@ TEST_F(ScanTest, StopEndsTheScanAfterThePointUnderWay) {
 
 TEST_F(ScanTest, AStopPressedWhileIdleDoesNotStopTheNextScan) {
   const int result = RunQuarlex([](Operator& op) {
-    enableAll(op);
-    typeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
-    pressStop(op);
+    EnableAll(op);
+    TypeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
+    PressStop(op);
     motion_sim::clearCallLog();
-    runScan(op);
-    EXPECT_EQ(moves().size(), 7u);
+    RunScan(op);
+    EXPECT_EQ(AbsoluteMoves().size(), 7u);
     EXPECT_DOUBLE_EQ(op.readDouble(PANEL_PROGRESS), 100.0);
   });
   EXPECT_EQ(result, 0);
@@ -201,8 +134,8 @@ TEST_F(ScanTest, StartIsRefusedUnlessEveryStageIsEnabled) {
     // All three status words were asked for.
     EXPECT_EQ(motion_sim::calls("ISC_GetStatusBits").size() % 3, 0u);
     op.dismissPopup();
-    pressStop(op);  // the loop goes on
-    EXPECT_TRUE(moves().empty());
+    PressStop(op);  // the loop goes on
+    EXPECT_TRUE(AbsoluteMoves().empty());
     EXPECT_EQ(op.readInt(PANEL_SCANLED), 0);
   });
   EXPECT_EQ(result, 0);
@@ -212,9 +145,9 @@ TEST_F(ScanTest, WhileAScanRunsOnlyStopActsAndTheRefreshPauses) {
   platform_clock::setSpeed(50.0);
   motion_sim::neverComplete(kSerials[0], true);  // 10 s per x-move: time to press buttons
   const int result = RunQuarlex([](Operator& op) {
-    enableAll(op);
-    typeGrid(op, Grid{{2, 1, 1}, {1, 1, 1}});
-    runtime_testing::recordWrites(p1_h, PANEL_SCANLED);
+    EnableAll(op);
+    TypeGrid(op, Grid{{2, 1, 1}, {1, 1, 1}});
+    RecordScanLed();
     motion_sim::clearCallLog();
     op.click(PANEL_SCAN_START);
     ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_MOVELED) == 1 && op.readInt(PANEL_IX) == 0; }));
@@ -226,15 +159,12 @@ TEST_F(ScanTest, WhileAScanRunsOnlyStopActsAndTheRefreshPauses) {
     // A tenth of the x-move's wait: dozens of refresh ticks, none of which asks for a refresh.
     Sleep(1000);
     EXPECT_EQ(runtime_testing::queuedEventCount() - queuedBefore, 6u);
-    ASSERT_TRUE(op.waitFor([] {
-      const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
-      return w.size() >= 2 && w.back() == 0.0;
-    }));
+    ASSERT_TRUE(WaitForScanEnd(op));
     const std::vector<Move> expected = {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'X', 11.0}};
-    EXPECT_EQ(moves(), expected);
+    EXPECT_EQ(AbsoluteMoves(), expected);
     // Nothing pressed during the scan was kept for later.
-    pressStop(op);
-    EXPECT_EQ(moves(), expected);
+    PressStop(op);
+    EXPECT_EQ(AbsoluteMoves(), expected);
     EXPECT_TRUE(motion_sim::calls("ISC_MoveRelativeDistance").empty());
     EXPECT_TRUE(motion_sim::calls("ISC_Home").empty());
     EXPECT_TRUE(motion_sim::calls("ISC_DisableChannel").empty());
@@ -248,13 +178,13 @@ TEST_F(ScanTest, WhileAScanRunsOnlyStopActsAndTheRefreshPauses) {
 TEST_F(ScanTest, AMoveThatNeverCompletesTimesOutAndTheScanGoesOn) {
   motion_sim::neverComplete(kSerials[1], true);
   const int result = RunQuarlex([](Operator& op) {
-    enableAll(op);
-    typeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
+    EnableAll(op);
+    TypeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
     op.lines();
     const std::size_t before = op.lines().size();
     motion_sim::clearCallLog();
-    runScan(op);
-    EXPECT_EQ(moves().size(), 7u);
+    RunScan(op);
+    EXPECT_EQ(AbsoluteMoves().size(), 7u);
     EXPECT_DOUBLE_EQ(op.readDouble(PANEL_PROGRESS), 100.0);
     std::vector<std::string> timeouts;
     const std::vector<std::string> lines = op.lines();
@@ -268,8 +198,8 @@ TEST_F(ScanTest, AMoveThatNeverCompletesTimesOutAndTheScanGoesOn) {
 
 TEST_F(ScanTest, AnOperatorRunsAScanEndToEnd) {
   const int result = RunQuarlex([](Operator& op) {
-    typeGrid(op, Grid{{3, 3, 2}, {1, 1, 1}, {5.0, 6.0, 7.0}, {0.5, 0.5, 1.0}});
-    enableAll(op);
+    TypeGrid(op, Grid{{3, 3, 2}, {1, 1, 1}, {5.0, 6.0, 7.0}, {0.5, 0.5, 1.0}});
+    EnableAll(op);
     for (int control : {PANEL_HOME_X, PANEL_HOME_Y, PANEL_HOME_Z}) op.click(control);
     ASSERT_TRUE(op.waitFor([&] {
       return op.readInt(PANEL_LED_X_10) == 1 && op.readInt(PANEL_LED_Y_10) == 1 &&
