@@ -25,7 +25,7 @@ bool WaitForScanEnd(Operator& op);
 // Presses start and waits until the scan has ended again.
 void RunScan(Operator& op);
 // Presses stop-scan and waits until the loop has taken it: every event queued before it has
-// then been handled too.
+// then been handled too. Not during a scan, whose end clears the flag this waits for.
 void PressStop(Operator& op);
 // Presses `control`, then waits as PressStop does.
 void Press(Operator& op, int control);
