@@ -12,12 +12,15 @@
 
 #include <atomic>
 #include <chrono>
-#include <future>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <memory>
 #include <stdexcept>
 #include <thread>
 
 #include "gui_runtime.h"
+#include "gui_thread.h"
 #include "panel_ids.h"
 #include "runtime_testing.h"
 
@@ -33,25 +36,35 @@ QWidget* widgetOf(int control) {
 
 }  // namespace
 
+// A request for the GUI thread and its outcome. Shared, so that a request still queued when
+// the program has ended stays harmless. Plain mutexes carry the hand-over, so that thread
+// checkers see its ordering.
+struct GuiRequest {
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  std::exception_ptr failure;
+};
+
 void Operator::onGuiThread(const std::function<void()>& fn) {
-  // Shared state, so that a call still queued when the program has ended stays harmless.
-  auto done = std::make_shared<std::promise<void>>();
-  std::future<void> finished = done->get_future();
-  QMetaObject::invokeMethod(
-      qApp,
-      [fn, done] {
-        try {
-          fn();
-          done->set_value();
-        } catch (...) {
-          done->set_exception(std::current_exception());
-        }
-      },
-      Qt::QueuedConnection);
-  if (finished.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+  auto request = std::make_shared<GuiRequest>();
+  runtime_impl::gui_thread::post([fn, request] {
+    std::exception_ptr failure;
+    try {
+      fn();
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    std::lock_guard lock(request->mutex);
+    request->done = true;
+    request->failure = failure;
+    request->finished.notify_one();
+  });
+  std::unique_lock lock(request->mutex);
+  if (!request->finished.wait_for(lock, std::chrono::seconds(60), [&] { return request->done; })) {
     throw std::runtime_error("the GUI thread did not run a request within 60 s");
   }
-  finished.get();
+  if (request->failure) std::rethrow_exception(request->failure);
 }
 
 void Operator::click(int control) {
@@ -135,11 +148,15 @@ int RunQuarlex(const std::function<void(Operator&)>& script) {
   programRunning = true;
   std::thread operatorThread([&script] {
     Operator op;
-    // Wait for the panel, then for the loop: after start-up the main thread processes GUI
-    // events only while it waits for user events.
-    op.waitFor([] { return p1_h > 0 && runtime_testing::controlWidget(p1_h, PANEL_QUIT) != nullptr; });
     try {
-      op.onGuiThread([] {});  // the main thread processes events: the loop has started
+      // Wait for the loop: after start-up the main thread processes GUI events only while
+      // it waits for user events. The panel handle is read there too, on the thread that
+      // wrote it, so this thread sees it only once it is set.
+      bool loopRuns = false;
+      op.waitFor([&] {
+        op.onGuiThread([&] { loopRuns = p1_h > 0; });
+        return loopRuns;
+      });
       script(op);
     } catch (const std::exception& e) {
       ADD_FAILURE() << "operator script failed: " << e.what();
