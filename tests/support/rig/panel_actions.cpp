@@ -43,11 +43,13 @@ void EnableAll(Operator& op) {
 
 void RecordScanLed() { runtime_testing::recordWrites(p1_h, PANEL_SCANLED); }
 
-bool WaitForScanEnd(Operator& op) {
-  return op.waitFor([] {
-    const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
-    return w.size() >= 2 && w.back() == 0.0;
-  });
+bool WaitForScanEnd(Operator& op, double realSeconds) {
+  return op.waitFor(
+      [] {
+        const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
+        return w.size() >= 2 && w.back() == 0.0;
+      },
+      realSeconds);
 }
 
 void RunScan(Operator& op) {

@@ -21,7 +21,7 @@ void TypeGrid(Operator& op, const Grid& grid);
 void EnableAll(Operator& op);
 // Waits until the scan-running LED, recorded since RecordScanLed(), has gone on and off.
 void RecordScanLed();
-bool WaitForScanEnd(Operator& op);
+bool WaitForScanEnd(Operator& op, double realSeconds = 60.0);
 // Presses start and waits until the scan has ended again.
 void RunScan(Operator& op);
 // Presses stop-scan and waits until the loop has taken it: every event queued before it has
