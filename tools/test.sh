@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 preset=${1:-default}
 tools/setup-debian.sh
 case "$preset" in
-  asan) export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ;;
+  asan) export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+          LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" ;;
   tsan) export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp" ;;
 esac
 cmake --preset "$preset" >/dev/null
