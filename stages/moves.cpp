@@ -37,18 +37,20 @@ void LTS_Home(int i, int wait) {
   if (wait != 0) LTS_waitHome(i, wait);
 }
 
-void LTS_MoveAbsolute(int i, double position, int wait) {
+// The moves differ only in the library calls that give the target and start the motion.
+static void move(int i, const char* what, double mm, int wait, short (*give)(char const*, int),
+                 short (*start)(char const*)) {
   int deviceUnits = 0;
-  if (!toDeviceUnits(i, "move to", position, &deviceUnits)) return;
-  ISC_SetMoveAbsolutePosition(serialNumbers[i], deviceUnits);
-  ISC_MoveAbsolute(serialNumbers[i]);
+  if (!toDeviceUnits(i, what, mm, &deviceUnits)) return;
+  give(serialNumbers[i], deviceUnits);
+  start(serialNumbers[i]);
   if (wait != 0) LTS_waitMove(i, wait);
 }
 
+void LTS_MoveAbsolute(int i, double position, int wait) {
+  move(i, "move to", position, wait, ISC_SetMoveAbsolutePosition, ISC_MoveAbsolute);
+}
+
 void LTS_MoveRelative(int i, double distance, int wait) {
-  int deviceUnits = 0;
-  if (!toDeviceUnits(i, "move by", distance, &deviceUnits)) return;
-  ISC_SetMoveRelativeDistance(serialNumbers[i], deviceUnits);
-  ISC_MoveRelativeDistance(serialNumbers[i]);
-  if (wait != 0) LTS_waitMove(i, wait);
+  move(i, "move by", distance, wait, ISC_SetMoveRelativeDistance, ISC_MoveRelativeDistance);
 }

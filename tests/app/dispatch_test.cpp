@@ -10,6 +10,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "rig.h"
 #include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
@@ -18,13 +19,9 @@
 namespace {
 
 
-class DispatchTest : public ::testing::Test {
+class DispatchTest : public SimulatedRigTest {
  protected:
-  void SetUp() override {
-    motion_sim::reset();
-    platform_clock::setSpeed(1000.0);
-  }
-  void TearDown() override { platform_clock::setSpeed(1.0); }
+  DispatchTest() : SimulatedRigTest(1000.0) {}
 };
 
 TEST_F(DispatchTest, EachAxisButtonSendsItsOperation) {

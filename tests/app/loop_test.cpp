@@ -6,6 +6,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "rig.h"
 #include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
@@ -14,13 +15,9 @@
 
 namespace {
 
-class LoopTest : public ::testing::Test {
+class LoopTest : public SimulatedRigTest {
  protected:
-  void SetUp() override {
-    motion_sim::reset();
-    platform_clock::setSpeed(1000.0);
-  }
-  void TearDown() override { platform_clock::setSpeed(1.0); }
+  LoopTest() : SimulatedRigTest(1000.0) {}
 };
 
 bool stageCommanded() {

@@ -10,6 +10,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "rig.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
 #include "runtime_testing.h"
@@ -28,15 +29,14 @@ std::string connected(int axis) {
   return "Device " + std::to_string(axis) + " (serial " + kSerials[axis] + ") Connected... ";
 }
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public SimulatedRigTest {
  protected:
+  StartupTest() : SimulatedRigTest(1000.0) {}
   void SetUp() override {
-    motion_sim::reset();
-    platform_clock::setSpeed(1000.0);
+    SimulatedRigTest::SetUp();
     runtime_testing::stdioSync();
     runtime_testing::stdioClear();
   }
-  void TearDown() override { platform_clock::setSpeed(1.0); }
 };
 
 const std::vector<std::string> kThreeDisconnects(3, "Device Disconnected...");

@@ -11,6 +11,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "rig.h"
 #include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
@@ -23,13 +24,9 @@ using motion_sim::kSerials;
 const double kInf = std::numeric_limits<double>::infinity();
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-class BadInputTest : public ::testing::Test {
+class BadInputTest : public SimulatedRigTest {
  protected:
-  void SetUp() override {
-    motion_sim::reset();
-    platform_clock::setSpeed(200.0);
-  }
-  void TearDown() override { platform_clock::setSpeed(1.0); }
+  BadInputTest() : SimulatedRigTest(200.0) {}
 };
 
 std::size_t refusals(const std::vector<std::string>& lines, std::size_t from) {

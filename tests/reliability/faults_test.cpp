@@ -10,6 +10,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "rig.h"
 #include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
@@ -20,13 +21,9 @@ namespace {
 using motion_sim::kSerials;
 using motion_sim::Message;
 
-class FaultTest : public ::testing::Test {
+class FaultTest : public SimulatedRigTest {
  protected:
-  void SetUp() override {
-    motion_sim::reset();
-    platform_clock::setSpeed(200.0);
-  }
-  void TearDown() override { platform_clock::setSpeed(1.0); }
+  FaultTest() : SimulatedRigTest(200.0) {}
 };
 
 std::vector<std::string> linesFrom(Operator& op, std::size_t first) {

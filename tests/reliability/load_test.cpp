@@ -13,6 +13,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "rig.h"
 #include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
@@ -22,10 +23,10 @@ namespace {
 
 using motion_sim::kSerials;
 
-class LoadTest : public ::testing::Test {
+// Each test sets the clock's speed it needs.
+class LoadTest : public SimulatedRigTest {
  protected:
-  void SetUp() override { motion_sim::reset(); }
-  void TearDown() override { platform_clock::setSpeed(1.0); }
+  LoadTest() : SimulatedRigTest(1.0) {}
 };
 
 // Resident memory of this process, in bytes.

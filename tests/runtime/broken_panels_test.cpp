@@ -132,7 +132,7 @@ TEST(runtimeBrokenPanels, RefusesEachFileWithOneLineNamingItAndItsFault) {
     EXPECT_EQ(message.rfind("Quarlex: cannot load panel file \"" + path + "\": ", 0), 0u) << message;
     EXPECT_NE(message.find(expected->second), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
-    EXPECT_EQ(message.back(), '\n') << message;
+    EXPECT_TRUE(message.ends_with('\n')) << message;
   }
   EXPECT_EQ(QApplication::topLevelWidgets().size(), windows) << "a refused file built widgets";
 }

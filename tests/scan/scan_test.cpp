@@ -8,6 +8,7 @@
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
+#include "rig.h"
 #include "panel_actions.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
@@ -24,13 +25,9 @@ std::vector<double> percents(int points) {
   return p;
 }
 
-class ScanTest : public ::testing::Test {
+class ScanTest : public SimulatedRigTest {
  protected:
-  void SetUp() override {
-    motion_sim::reset();
-    platform_clock::setSpeed(200.0);
-  }
-  void TearDown() override { platform_clock::setSpeed(1.0); }
+  ScanTest() : SimulatedRigTest(200.0) {}
 };
 
 TEST_F(ScanTest, VisitsTheGridInRasterOrderWithProgress) {

@@ -28,9 +28,15 @@ int runWork(void* functionData) {
 
 }  // namespace
 
-void RigTest::SetUp() {
+void SimulatedRigTest::SetUp() {
   motion_sim::reset();
-  platform_clock::setSpeed(kSpeed);
+  platform_clock::setSpeed(speed_);
+}
+
+void SimulatedRigTest::TearDown() { platform_clock::setSpeed(1.0); }
+
+void RigTest::SetUp() {
+  SimulatedRigTest::SetUp();
   runtime_testing::clearEvents();
   p1_h = LoadPanel(0, "Quarlex_ui.uir", PANEL);
   ASSERT_GT(p1_h, 0);
@@ -40,7 +46,7 @@ void RigTest::SetUp() {
 void RigTest::TearDown() {
   DiscardPanel(p1_h);
   p1_h = 0;
-  platform_clock::setSpeed(1.0);
+  SimulatedRigTest::TearDown();
 }
 
 void RigTest::connectStages() {

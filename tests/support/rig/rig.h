@@ -7,11 +7,22 @@
 #include <string>
 #include <vector>
 
-class RigTest : public ::testing::Test {
+// The simulated rig at power-on, and the platform clock at `speed` times real time until the
+// test ends.
+class SimulatedRigTest : public ::testing::Test {
  protected:
-  // Clock seconds per real second in these tests.
-  static constexpr double kSpeed = 200.0;
+  explicit SimulatedRigTest(double speed) : speed_(speed) {}
+  void SetUp() override;
+  void TearDown() override;
 
+ private:
+  double speed_;
+};
+
+// Also the real panel file loaded as p1_h, without the program's entry.
+class RigTest : public SimulatedRigTest {
+ protected:
+  RigTest() : SimulatedRigTest(200.0) {}
   void SetUp() override;
   void TearDown() override;
 
