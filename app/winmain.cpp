@@ -34,12 +34,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   SetSleepPolicy(3);
   CmtNewThreadPool(10, &poolHandle);
   SetStdioPort(0);
-  if (InitCVIRTEEx(hInstance, nullptr, nullptr) == 0) {
-    fprintf(stderr,
-            "Quarlex: the GUI run-time could not start: no display is available "
-            "(set DISPLAY, or QT_QPA_PLATFORM=offscreen)\n");
-    return -1;
-  }
+  if (InitCVIRTEEx(hInstance, nullptr, nullptr) == 0) return -1;  // it has said why on stderr
   if (!loadFrontPanel()) return kExitPanelFault;
   DisplayPanel(p1_h);
   SetActiveCtrl(p1_h, PANEL_QUIT);

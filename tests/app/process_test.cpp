@@ -7,6 +7,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -62,7 +63,9 @@ TEST(ProcessTest, NoDisplayEndsWithMinusOneAndSaysWhy) {
   for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) env.remove(name);
   const Outcome outcome = runFrom(dir, env);
   EXPECT_EQ(outcome.exitCode, 255);  // -1
+  // One line, saying why: the operator has no window to read.
   EXPECT_NE(outcome.err.find("no display"), std::string::npos) << outcome.err;
+  EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
   EXPECT_EQ(outcome.out, "");
 }
 
