@@ -3,6 +3,7 @@
 
 #include <QWidget>
 
+#include "gui_helpers.h"
 #include "gui_runtime.h"
 #include "motion_sim.h"
 #include "operator.h"
@@ -83,7 +84,7 @@ TEST_F(LoopTest, AnIdWithoutARowChangesNothing) {
 
 TEST_F(LoopTest, ClosingTheWindowActsAsQuit) {
   const int result = RunQuarlex([](Operator& op) {
-    op.onGuiThread([] { runtime_testing::panelWidget(p1_h)->close(); });
+    op.onGuiThread([] { test_support::requestPanelClose(p1_h); });
     EXPECT_TRUE(op.waitForProgramEnd());
   });
   EXPECT_EQ(result, 0);

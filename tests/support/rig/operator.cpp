@@ -19,6 +19,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "gui_helpers.h"
 #include "gui_runtime.h"
 #include "gui_thread.h"
 #include "panel_ids.h"
@@ -68,7 +69,10 @@ void Operator::onGuiThread(const std::function<void()>& fn) {
 }
 
 void Operator::click(int control) {
-  onGuiThread([control] { QTest::mouseClick(widgetOf(control), Qt::LeftButton); });
+  onGuiThread([control] {
+    widgetOf(control);  // throws for a control the panel lacks
+    test_support::clickControl(p1_h, control);
+  });
 }
 
 void Operator::type(int control, double value) {
@@ -85,7 +89,7 @@ void Operator::type(int control, int value) {
     if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
       spin->setValue(value);
     } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
-      if (box->isChecked() != (value != 0)) QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+      if (box->isChecked() != (value != 0)) test_support::clickControl(p1_h, control);
     } else {
       throw std::runtime_error("control is not an int input");
     }
