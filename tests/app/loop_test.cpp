@@ -45,6 +45,7 @@ TEST_F(LoopTest, StopWithNoScanOnlyRaisesTheStopFlag) {
 TEST_F(LoopTest, WhileAScanRunsEveryEventButStopIsDropped) {
   const int result = RunQuarlex([](Operator& op) {
     SetCtrlVal(p1_h, PANEL_SCANLED, 1);  // as a running scan's worker would
+    op.onGuiThread([] {});                // a refresh row under way has ended
     runtime_testing::stdioSync();
     runtime_testing::stdioClear();
     motion_sim::clearCallLog();
