@@ -62,7 +62,7 @@ TEST_F(FaultTest, AStageThatFailsToOpenLeavesTheOthersUsable) {
 }
 
 TEST_F(FaultTest, AnEarlierGoToCompletionEndsTheFirstScanWaitEarly) {
-  platform_clock::setSpeed(20.0);
+  platform_clock::setSpeed(10.0);
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
     op.type(PANEL_TARGET_X, 12.0);
@@ -86,7 +86,7 @@ TEST_F(FaultTest, AnEarlierGoToCompletionEndsTheFirstScanWaitEarly) {
 }
 
 TEST_F(FaultTest, AnErrorQueueSizeIsReadUntilTheWatchdogEndsTheWait) {
-  platform_clock::setSpeed(50.0);
+  platform_clock::setSpeed(10.0);
   motion_sim::setCallLogCapacity(1000);  // the wait reads as fast as it can
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
@@ -115,7 +115,8 @@ TEST_F(FaultTest, AnErrorQueueSizeIsReadUntilTheWatchdogEndsTheWait) {
 }
 
 TEST_F(FaultTest, AStageThatStallsDuringAScanTimesOutAndTheScanGoesOn) {
-  platform_clock::setSpeed(50.0);
+  // The stall must land inside the second point's 3 s move: 0.3 s of real time.
+  platform_clock::setSpeed(10.0);
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
     TypeGrid(op, Grid{{3, 1, 1}, {1, 0, 0}, {30.0, 20.0, 5.0}, {100.0, 0.0, 0.0}});
@@ -140,7 +141,7 @@ TEST_F(FaultTest, AStageThatStallsDuringAScanTimesOutAndTheScanGoesOn) {
 }
 
 TEST_F(FaultTest, StopWhileAStageMovesBringsItToRestShortOfTheTarget) {
-  platform_clock::setSpeed(20.0);
+  platform_clock::setSpeed(5.0);
   const int result = RunQuarlex([](Operator& op) {
     Press(op, PANEL_ENABLE_Y);
     op.type(PANEL_TARGET_Y, 200.0);

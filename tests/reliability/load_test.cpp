@@ -97,7 +97,7 @@ TEST_F(LoadTest, TenThousandQueuedEventsDrainInOrder) {
 }
 
 TEST_F(LoadTest, ButtonMashingDuringAScanOnlyStopActs) {
-  platform_clock::setSpeed(50.0);
+  platform_clock::setSpeed(20.0);
   motion_sim::neverComplete(kSerials[0], true);  // each x-move waits its full 10 s watchdog
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);

@@ -78,7 +78,7 @@ TEST_F(ScanTest, VisitsTheGridInRasterOrderWithProgress) {
 TEST_F(ScanTest, StopEndsTheScanAfterThePointUnderWay) {
   // Each x-move never reports completion, so its wait lasts the full 10 s watchdog: the stop
   // is pressed while the second point's move is waited for.
-  platform_clock::setSpeed(50.0);
+  platform_clock::setSpeed(20.0);
   motion_sim::neverComplete(kSerials[0], true);
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
@@ -144,7 +144,7 @@ TEST_F(ScanTest, StartIsRefusedUnlessEveryStageIsEnabled) {
 }
 
 TEST_F(ScanTest, WhileAScanRunsOnlyStopActsAndTheRefreshPauses) {
-  platform_clock::setSpeed(50.0);
+  platform_clock::setSpeed(20.0);
   motion_sim::neverComplete(kSerials[0], true);  // 10 s per x-move: time to press buttons
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
@@ -158,7 +158,7 @@ TEST_F(ScanTest, WhileAScanRunsOnlyStopActsAndTheRefreshPauses) {
                         PANEL_DISABLE_Y}) {
       op.click(control);
     }
-    // A tenth of the x-move's wait: dozens of refresh ticks, none of which asks for a refresh.
+    // A tenth of the x-move's wait: five refresh ticks, none of which asks for a refresh.
     Sleep(1000);
     EXPECT_EQ(runtime_testing::queuedEventCount() - queuedBefore, 6u);
     ASSERT_TRUE(WaitForScanEnd(op));
