@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <type_traits>
+#include <utility>
 
 #include "gui_runtime.h"
 
@@ -40,11 +41,9 @@ const ControlStore::Slot* ControlStore::find(int control) const {
   return it == slots_.end() ? nullptr : &it->second;
 }
 
-void ControlStore::markChanged(int control, Slot& slot, bool Slot::*flag, bool* postFlush) {
-  if (!slot.valueChanged && !slot.timerChanged) changed_.push_back(control);
-  slot.*flag = true;
-  *postFlush = !flushPending_;
-  flushPending_ = true;
+void ControlStore::markChanged(int control, Slot& slot, bool* postFlush) {
+  *postFlush = changed_.empty();
+  if (!std::exchange(slot.queued, true)) changed_.push_back(control);
 }
 
 template <typename T>
@@ -64,9 +63,13 @@ int ControlStore::set(int control, T value, bool* postFlush) {
   Slot* slot = find(control);
   if (!slot) return UIE_BAD_CONTROL;
   if (!std::holds_alternative<T>(slot->value)) return UIE_WRONG_TYPE;
-  slot->value = normalised(slot->kind, value);
-  if (slot->recording) slot->writes.push_back(static_cast<double>(std::get<T>(slot->value)));
-  markChanged(control, *slot, &Slot::valueChanged, postFlush);
+  const T shown = normalised(slot->kind, value);
+  if (slot->recording) slot->writes.push_back(static_cast<double>(shown));
+  // A refresh rewrites every indicator; most values have not changed since the last one.
+  // (A NaN never equals the stored value, so it is always shown.)
+  if (std::get<T>(slot->value) == shown) return 0;
+  slot->value = shown;
+  markChanged(control, *slot, postFlush);
   return 0;
 }
 
@@ -142,7 +145,7 @@ int ControlStore::setAttribute(int control, int attribute, T value, bool* postFl
       slot->enabled = value != 0;
     }
   }
-  markChanged(control, *slot, &Slot::timerChanged, postFlush);
+  markChanged(control, *slot, postFlush);
   return 0;
 }
 
@@ -164,12 +167,10 @@ std::vector<ControlUpdate> ControlStore::takeUpdates() {
   updates.reserve(changed_.size());
   for (const int control : changed_) {
     Slot& slot = slots_.at(control);
-    updates.push_back({control, slot.value, slot.timerChanged, slot.enabled, slot.interval});
-    slot.valueChanged = false;
-    slot.timerChanged = false;
+    updates.push_back({control, slot.value, slot.enabled, slot.interval});
+    slot.queued = false;
   }
   changed_.clear();
-  flushPending_ = false;
   return updates;
 }
 

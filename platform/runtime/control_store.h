@@ -14,11 +14,11 @@ namespace runtime_impl {
 // A control's value: none for buttons and timers, else of the control's data type.
 using ControlValue = std::variant<std::monostate, int, double>;
 
-// What the GUI thread has to show or do for one control.
+// What the GUI thread has to show or do for one control: a new value, or for a timer a
+// start (enabled) or stop with `interval`.
 struct ControlUpdate {
   int control;
   ControlValue value;
-  bool timerChanged;  // timers: start (enabled) or stop, with `interval`
   bool timerEnabled;
   double interval;
 };
@@ -28,7 +28,8 @@ class ControlStore {
   explicit ControlStore(const std::vector<PanelFormControl>& controls);
 
   // Both return 0 or a UIE_* code; T is int or double. `set` makes *postFlush true when the
-  // caller has to ask the GUI thread for a flush (at most one is asked for at a time).
+  // caller has to ask the GUI thread for a flush (at most one is asked for at a time); a
+  // value equal to the stored one changes nothing the widget shows and asks for none.
   template <typename T>
   int get(int control, T* value) const;
   template <typename T>
@@ -59,20 +60,19 @@ class ControlStore {
     ControlValue value;
     double interval = 0.0;
     bool enabled = false;
-    bool valueChanged = false;
-    bool timerChanged = false;
+    bool queued = false;  // in changed_
     bool recording = false;
     std::vector<double> writes = {};  // while recording
   };
 
   Slot* find(int control);
   const Slot* find(int control) const;
-  void markChanged(int control, Slot& slot, bool Slot::*flag, bool* postFlush);
+  void markChanged(int control, Slot& slot, bool* postFlush);
 
   mutable std::mutex mutex_;
   std::unordered_map<int, Slot> slots_;
-  std::vector<int> changed_;  // controls with a change not yet taken
-  bool flushPending_ = false;
+  std::vector<int> changed_;  // controls with a change not yet taken; a flush is asked for
+                              // while it is not empty
 };
 
 }  // namespace runtime_impl

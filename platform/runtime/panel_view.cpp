@@ -31,15 +31,23 @@ void showValue(QWidget* widget, const ControlValue& value) {
   // Programmatic updates must not come back as operator edits.
   const QSignalBlocker blocker(widget);
   if (const int* i = std::get_if<int>(&value)) {
-    if (auto* spin = qobject_cast<QSpinBox*>(widget)) spin->setValue(*i);
-    if (auto* box = qobject_cast<QCheckBox*>(widget)) box->setChecked(*i != 0);
-    if (auto* led = qobject_cast<Led*>(widget)) led->setOn(*i != 0);
-    if (auto* indicator = qobject_cast<NumericIndicator*>(widget)) indicator->showValue(*i);
+    if (auto* led = qobject_cast<Led*>(widget)) {
+      led->setOn(*i != 0);
+    } else if (auto* indicator = qobject_cast<NumericIndicator*>(widget)) {
+      indicator->showValue(*i);
+    } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
+      spin->setValue(*i);
+    } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+      box->setChecked(*i != 0);
+    }
   } else if (const double* d = std::get_if<double>(&value)) {
-    auto* spin = qobject_cast<QDoubleSpinBox*>(widget);
-    if (spin && std::isfinite(*d)) spin->setValue(*d);
-    if (auto* bar = qobject_cast<QProgressBar*>(widget)) showPercent(bar, *d);
-    if (auto* indicator = qobject_cast<NumericIndicator*>(widget)) indicator->showValue(*d);
+    if (auto* indicator = qobject_cast<NumericIndicator*>(widget)) {
+      indicator->showValue(*d);
+    } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
+      showPercent(bar, *d);
+    } else if (auto* spin = qobject_cast<QDoubleSpinBox*>(widget); spin && std::isfinite(*d)) {
+      spin->setValue(*d);
+    }
   }
 }
 
@@ -125,7 +133,7 @@ bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCall
 void PanelView::flush() {
   for (const ControlUpdate& update : store_.takeUpdates()) {
     if (QTimer* timer = timers_.value(update.control)) {
-      if (update.timerChanged) restartTimer(timer, update.timerEnabled, update.interval);
+      restartTimer(timer, update.timerEnabled, update.interval);
     } else if (QWidget* widget = controls_.value(update.control)) {
       showValue(widget, update.value);
     }

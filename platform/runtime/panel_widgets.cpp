@@ -9,7 +9,7 @@ Led::Led(QWidget* parent) : QWidget(parent) {
 }
 
 void Led::setOn(bool on) {
-  if (on == on_) return;  // a refresh rewrites every LED; repaint only those that change
+  if (on == on_) return;  // nothing to repaint
   on_ = on;
   update();
 }
