@@ -35,14 +35,23 @@ double now() {
 }
 
 std::chrono::nanoseconds realDuration(double seconds) {
-  if (!(seconds > 0.0)) return std::chrono::nanoseconds(0);
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-      std::chrono::duration<double>(seconds / speed()));
+  using std::chrono::nanoseconds;
+  if (!(seconds > 0.0)) return nanoseconds(0);
+  double speed = 1.0;
+  {
+    State& s = state();
+    std::lock_guard lock(s.mutex);
+    speed = s.speed;
+  }
+  // Beyond about 292 years the nanosecond count would overflow (undefined behaviour).
+  const std::chrono::duration<double, std::nano> real(seconds / speed * 1e9);
+  if (!(real.count() < static_cast<double>(nanoseconds::max().count()))) return nanoseconds::max();
+  return std::chrono::duration_cast<nanoseconds>(real);
 }
 
 void sleepFor(double seconds) {
-  // Sleep until the clock has advanced by `seconds`; re-checking covers a speed change made
-  // while sleeping and early wake-ups.
+  // Sleep until the clock has advanced by `seconds`; re-checking covers early wake-ups and a
+  // slow-down made while sleeping (a speed-up takes effect from the next sleep).
   const double until = now() + seconds;
   for (double left = seconds; left > 0.0; left = until - now()) {
     std::this_thread::sleep_for(realDuration(left));
@@ -57,12 +66,6 @@ void setSpeed(double factor) {
   s.base += elapsed(s.realBase, real) * s.speed;
   s.realBase = real;
   s.speed = factor;
-}
-
-double speed() {
-  State& s = state();
-  std::lock_guard lock(s.mutex);
-  return s.speed;
 }
 
 }  // namespace platform_clock

@@ -7,18 +7,19 @@
 
 namespace platform_clock {
 
-// Clock time in seconds since the process first used the clock.
+// Clock time in seconds since the process first used the clock. Never decreases, from
+// whichever thread it is read.
 double now();
 
 // Blocks the calling thread for `seconds` of clock time. Processes no events.
 void sleepFor(double seconds);
 
-// Real time that `seconds` of clock time take at the current speed.
+// Real time that `seconds` of clock time take at the current speed; a time too long to
+// represent is given as the longest representable one.
 std::chrono::nanoseconds realDuration(double seconds);
 
 // Test-only: clock seconds per real second (1 = real time). Clock time stays continuous
 // across a change. Set it before the waits whose length it should govern.
 void setSpeed(double factor);
-double speed();
 
 }  // namespace platform_clock
