@@ -28,6 +28,8 @@ inline constexpr short kErrReadFailed = 5;   // injected read failure
 inline constexpr short kErrInvalidArgument = 6;  // null output, unknown unit type, value beyond int
 
 // The call log keeps the most recent calls only, so that soak tests stay bounded in memory.
+// It is off until the first reset(): the program itself never reads it, and a long session
+// would otherwise fill it.
 inline constexpr std::size_t kCallLogCapacity = 1'000'000;
 
 struct Message {
@@ -52,18 +54,16 @@ struct Call {
 struct StageState {
   bool open = false;
   bool polling = false;
-  bool enabled = false;
   bool homed = false;
   bool moving = false;       // a motion is under way (or frozen by stall())
   double positionMm = 0.0;
   DWORD status = 0;          // the true status word now, without overrideStatus()
   std::vector<Message> queue;
-  MOT_HomingParameters homing{};
   int registeredCallbacks = 0;  // non-null callbacks registered since reset()
 };
 
 // Back to power-on: all stages closed, disabled, not homed, at kStartPositionMm; queues,
-// faults, callbacks, instant moves and the call log cleared.
+// faults, callbacks and instant moves cleared; the call log emptied and logging.
 void reset();
 
 // The logged calls, oldest first (at most the last kCallLogCapacity).

@@ -34,7 +34,7 @@ class CallLog {
   void clear() { entries_.clear(); }
   // Keeps at most `capacity` entries from now on (0: logs nothing); counts go on.
   void setCapacity(std::size_t capacity);
-  // Calls of `function` since the simulator started, logged or not.
+  // Calls of `function` since this log was made, logged or not.
   std::size_t count(std::string_view function) const;
 
  private:

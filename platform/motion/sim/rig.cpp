@@ -1,7 +1,7 @@
 #include "sim/rig.h"
 
-#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "platform_clock.h"
 
@@ -43,11 +43,6 @@ void Rig::reset() {
   notifications_.clear();
 }
 
-double Rig::clockNow() {
-  lastNow_ = std::max(lastNow_, platform_clock::now());
-  return lastNow_;
-}
-
 void Rig::advance(double now) {
   for (;;) {
     Stage* first = nullptr;
@@ -68,13 +63,9 @@ void Rig::notify(Stage::Callback callback) {
   if (callback) notifications_.push_back(callback);
 }
 
-std::vector<Stage::Callback> Rig::takeNotifications() {
-  std::vector<Stage::Callback> taken;
-  taken.swap(notifications_);
-  return taken;
-}
+std::vector<Stage::Callback> Rig::takeNotifications() { return std::exchange(notifications_, {}); }
 
-Session::Session() : lock_(simulator().mutex), rig_(simulator().rig), now_(rig_.clockNow()) {
+Session::Session() : lock_(simulator().mutex), rig_(simulator().rig), now_(platform_clock::now()) {
   rig_.advance(now_);
 }
 

@@ -22,8 +22,6 @@ class Rig {
   void setInstantMoves(bool on);
   void reset();
 
-  // Clock time for this entry: never earlier than the previous entry's.
-  double clockNow();
   // Finishes, in the order of their end times, the motions that ended by `now`.
   void advance(double now);
   // Callbacks to call once the lock is released, one per message queued.
@@ -32,9 +30,8 @@ class Rig {
 
  private:
   std::array<Stage, 3> stages_;
-  CallLog log_{kCallLogCapacity};
+  CallLog log_{0};  // counts only, until reset()
   std::vector<Stage::Callback> notifications_;
-  double lastNow_ = 0.0;
 };
 
 // Holds the rig's lock for one entry into the simulator, with the rig brought up to the

@@ -154,10 +154,14 @@ void Stage::overrideStatus(double now, std::optional<DWORD> status) {
 }
 
 StageState Stage::snapshot(double now) const {
-  return StageState{
-      open_,        polling_.on,         enabled_,      homed(now),
-      moving(now),  positionAt(now),     statusAt(now), {queue_.begin(), queue_.end()},
-      homingParams, callbacksRegistered_};
+  return StageState{.open = open_,
+                    .polling = polling_.on,
+                    .homed = homed(now),
+                    .moving = moving(now),
+                    .positionMm = positionAt(now),
+                    .status = statusAt(now),
+                    .queue = {queue_.begin(), queue_.end()},
+                    .registeredCallbacks = callbacksRegistered_};
 }
 
 double Stage::elapsedInMotion(double t) const {
