@@ -112,7 +112,6 @@ TEST_F(DispatchTest, RepeatedJogsEachSendAMoveAtOnce) {
 
 TEST_F(DispatchTest, RstPrintsItsLineAndTouchesNoStage) {
   const int result = RunQuarlex([](Operator& op) {
-    op.lines();
     const std::size_t before = op.lines().size();
     motion_sim::clearCallLog();
     for (int control : {PANEL_RST_1, PANEL_RST_2, PANEL_RST_3}) Press(op, control);

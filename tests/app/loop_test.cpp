@@ -70,8 +70,7 @@ TEST_F(LoopTest, WhileAScanRunsEveryEventButStopIsDropped) {
 
 TEST_F(LoopTest, AnIdWithoutARowChangesNothing) {
   const int result = RunQuarlex([](Operator& op) {
-    SetCtrlAttribute(p1_h, PANEL_REFRESH, ATTR_ENABLED, 0);  // no refresh requests meanwhile
-    op.onGuiThread([] {});
+    PauseRefresh(op);
     runtime_testing::stdioSync();
     runtime_testing::stdioClear();
     motion_sim::clearCallLog();

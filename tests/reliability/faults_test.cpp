@@ -51,7 +51,9 @@ TEST_F(FaultTest, AStageThatFailsToOpenLeavesTheOthersUsable) {
         for (int axis = 0; axis < failing; axis++) {
           EXPECT_TRUE(op.waitFor([&] { return op.readInt(enabledLed[axis]) == 1; }));
         }
-        Sleep(500);  // a few refreshes
+        // Two full refreshes later the other stages still show no enabled bit.
+        const std::size_t reads = motion_sim::callCount("ISC_GetPosition");
+        EXPECT_TRUE(op.waitFor([&] { return motion_sim::callCount("ISC_GetPosition") >= reads + 6; }));
         for (int axis = failing; axis < 3; axis++) EXPECT_EQ(op.readInt(enabledLed[axis]), 0);
       });
       EXPECT_EQ(result, 0);
@@ -115,8 +117,8 @@ TEST_F(FaultTest, AnErrorQueueSizeIsReadUntilTheWatchdogEndsTheWait) {
 }
 
 TEST_F(FaultTest, AStageThatStallsDuringAScanTimesOutAndTheScanGoesOn) {
-  // The stall must land inside the second point's 3 s move: 0.3 s of real time.
-  platform_clock::setSpeed(10.0);
+  // The stall must land inside the second point's 3 s move: 0.75 s of real time.
+  platform_clock::setSpeed(4.0);
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
     TypeGrid(op, Grid{{3, 1, 1}, {1, 0, 0}, {30.0, 20.0, 5.0}, {100.0, 0.0, 0.0}});

@@ -71,8 +71,7 @@ TEST_F(LoadTest, AScanOfAHundredThousandPointsStaysInBoundedMemory) {
 TEST_F(LoadTest, TenThousandQueuedEventsDrainInOrder) {
   platform_clock::setSpeed(1000.0);
   const int result = RunQuarlex([](Operator& op) {
-    SetCtrlAttribute(p1_h, PANEL_REFRESH, ATTR_ENABLED, 0);  // only the queued refreshes
-    PressStop(op);
+    PauseRefresh(op);  // only the queued refreshes below
     motion_sim::clearCallLog();
     const int pattern[] = {PANEL_JOG_X_PLUS, PANEL_REFRESH, PANEL_STOP_Y, PANEL_ENABLE_Z, PANEL_SCAN_STOP};
     for (int i = 0; i < 2000; i++) {

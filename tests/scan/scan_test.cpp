@@ -121,9 +121,7 @@ TEST_F(ScanTest, StartIsRefusedUnlessEveryStageIsEnabled) {
     op.click(PANEL_ENABLE_Z);
     ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_LED_Z_13) == 1 && op.readInt(PANEL_LED_X_13) == 1; }));
     SetCtrlVal(p1_h, PANEL_MOVELED, 1);
-    // No refresh may read status words while the start row's reads are counted.
-    SetCtrlAttribute(p1_h, PANEL_REFRESH, ATTR_ENABLED, 0);
-    PressStop(op);  // drains refresh requests already queued
+    PauseRefresh(op);  // the start row's status reads are counted
     motion_sim::clearCallLog();
     op.click(PANEL_SCAN_START);
     std::string popup;
@@ -182,7 +180,6 @@ TEST_F(ScanTest, AMoveThatNeverCompletesTimesOutAndTheScanGoesOn) {
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
     TypeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
-    op.lines();
     const std::size_t before = op.lines().size();
     motion_sim::clearCallLog();
     RunScan(op);

@@ -89,7 +89,7 @@ TEST_F(WaitTest, MessagesAreReadUntilTheCompletionMessage) {
 }
 
 TEST_F(WaitTest, WithoutCompletionTheWaitEndsWithinOnePollOfTheTick) {
-  platform_clock::setSpeed(4.0);  // slow enough that a 250 ms poll is well above scheduling noise
+  platform_clock::setSpeed(2.0);  // slow enough that a 250 ms poll is well above scheduling noise
   static double tickedAt = 0.0;
   afterWatchdogTick = [] { tickedAt = platform_clock::now(); };
   WaitJob job{false, 0, 10000};

@@ -69,6 +69,11 @@ void Press(Operator& op, int control) {
   PressStop(op);
 }
 
+void PauseRefresh(Operator& op) {
+  SetCtrlAttribute(p1_h, PANEL_REFRESH, ATTR_ENABLED, 0);
+  PressStop(op);
+}
+
 std::ostream& operator<<(std::ostream& out, const Move& m) { return out << m.axis << "@" << m.mm; }
 
 std::vector<Move> AbsoluteMoves() {

@@ -29,6 +29,9 @@ void RunScan(Operator& op);
 void PressStop(Operator& op);
 // Presses `control`, then waits as PressStop does.
 void Press(Operator& op, int control);
+// Stops the refresh timer and waits until the refreshes it had asked for are done: from then
+// on nothing but the test reads the stages, so their calls can be counted.
+void PauseRefresh(Operator& op);
 
 // An absolute move as a stage received it.
 struct Move {
