@@ -1,6 +1,7 @@
 // Start-up of the GUI application.
 #include <QApplication>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>

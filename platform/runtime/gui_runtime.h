@@ -3,8 +3,6 @@
 // the few Windows stand-ins the program's entry uses. Implemented on Qt 6 Widgets.
 #pragma once
 
-#include <cstddef>
-
 // ---- Windows stand-ins -------------------------------------------------------------------
 // The instance handle carries the process's command line to the run-time's initialisation.
 struct InstanceData {

@@ -77,9 +77,8 @@ std::optional<PanelFile> readPanelFile(const QString& fileName, int resourceId, 
     const CtrlCallbackPtr callback = findCallback(c.callback);
     if (!callback) {
       return refuse(file.path,
-                    QStringLiteral("control %1 (\"%2\"): callback \"%3\" is not in the program's callback table")
-                        .arg(c.id)
-                        .arg(c.objectName, c.callback),
+                    named(c) + QStringLiteral(": callback \"%1\" is not in the program's callback table")
+                                   .arg(c.callback),
                     UIE_BAD_FILE);
     }
     file.timerCallbacks.emplace(c.id, callback);

@@ -128,10 +128,6 @@ int panelProperty(const FormWidget& top, const char* name) {
   return *value;
 }
 
-QString named(const PanelFormControl& c) {
-  return QStringLiteral("control %1 (\"%2\")").arg(c.id).arg(c.objectName);
-}
-
 int dataTypeNamed(const QString& name) {
   if (name == u"int") return VAL_INTEGER;
   if (name == u"double") return VAL_DOUBLE;
@@ -225,6 +221,10 @@ PanelForm checkForm(const std::vector<FormWidget>& widgets) {
 }
 
 }  // namespace
+
+QString named(const PanelFormControl& c) {
+  return QStringLiteral("control %1 (\"%2\")").arg(c.id).arg(c.objectName);
+}
 
 std::optional<PanelForm> ParsePanelForm(const QByteArray& xml, QString* error) {
   try {

@@ -43,6 +43,9 @@ struct PanelForm {
   std::vector<PanelFormControl> controls;
 };
 
+// How messages name a control: its id and object name.
+QString named(const PanelFormControl& c);
+
 // Reads a .ui form and checks the panel conventions. On a fault returns nothing and, if
 // `error` is given, a one-line description naming the fault and the control concerned.
 std::optional<PanelForm> ParsePanelForm(const QByteArray& xml, QString* error);

@@ -80,7 +80,7 @@ bool PanelView::bind(const PanelForm& form,
   for (const PanelFormControl& c : form.controls) {
     const auto callback = callbacks.find(c.id);
     if (!bindControl(c, byId.value(c.id), callback == callbacks.end() ? nullptr : callback->second)) {
-      *error = QStringLiteral("control %1 (\"%2\"): no %3 was built for it").arg(c.id).arg(c.objectName, c.className);
+      *error = named(c) + QStringLiteral(": no %1 was built for it").arg(c.className);
       return false;
     }
   }

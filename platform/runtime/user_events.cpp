@@ -50,7 +50,7 @@ int QueueUserEvent(int eventNumber, int panel, int control) {
 }
 
 int GetUserEvent(int waitMode, int* panel, int* control) {
-  if (!QCoreApplication::instance()) return UIE_NOT_INITIALISED;
+  if (!runtime_impl::gui_thread::isCurrent()) return UIE_NOT_INITIALISED;
   // Pending GUI work runs first even when an event is already queued, so a busy queue
   // cannot starve the panel's repaints and timers.
   QCoreApplication::processEvents();
