@@ -28,7 +28,7 @@ void BM_RefreshRowAndWidgetUpdate(benchmark::State& state) {
 }
 BENCHMARK(BM_RefreshRowAndWidgetUpdate)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
-// The same with every value changed since the last refresh: all 54 controls repainted.
+// The same with every value changed since the last refresh: all 48 controls repainted.
 void BM_RefreshRowEveryValueChanged(benchmark::State& state) {
   platform_clock::setSpeed(1e5);  // a poll of the stages (50 ms) passes between refreshes
   int panel = 0;
