@@ -77,6 +77,7 @@ BENCHMARK(BM_IdleCpuWithRefreshTimer)->Iterations(1)->UseManualTime()->Unit(benc
 
 int main(int argc, char** argv) {
   startedAt = platform_clock::now();
+  motion_sim::reset();  // turns on the simulator's call log, which the benchmarks read
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   benchmark::Initialize(&argc, argv);
   // The benchmarks act as the operator from a second thread while the entry runs the loop
