@@ -63,7 +63,12 @@ root=$work/root
 mkdir "$root"
 mounts=()
 cleanup() {
-  local status=$? m i
+  local status=$? m i p
+  # Whatever still runs inside the root (a panel or a build cut short) holds its mounts.
+  for p in /proc/[0-9]*; do
+    [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill -KILL "${p#/proc/}" 2>/dev/null
+  done
+  sleep 1
   for (( i = ${#mounts[@]} - 1; i >= 0; i-- )); do
     m=${mounts[$i]}
     umount "$m" 2>/dev/null || umount -l "$m" || true
@@ -108,11 +113,11 @@ stage "copying the committed tree ($(git -C "$repo" rev-parse --short HEAD)) to 
 mkdir -p "$root/src/quarlex"
 git -C "$repo" archive HEAD | tar -x -C "$root/src/quarlex"
 
-# Runs a command in the root with a clean environment, from the tree's top.
-in_root() {
-  chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    HOME=/root LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen "$@"
-}
+# A command in the root runs with a clean environment: nothing of this machine's (a compiler
+# launcher, say) reaches it.
+clean_env=(/usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
+  HOME=/root LANG=C.UTF-8 QT_QPA_PLATFORM=offscreen)
+in_root() { chroot "$root" "${clean_env[@]}" "$@"; }
 
 connect_lines=(
   "Device 0 (serial 45388004) Connected... "
@@ -128,7 +133,8 @@ stage "the README's first command: $readme_first"
 first_log=$work/first-command.log
 # The command ends by starting the panel, which runs until QUIT: it is ended (SIGTERM to its
 # process group through timeout) once the three connect lines are out, or at the time limit.
-in_root timeout --kill-after=10 "${QUARLEX_CLEAN_ROOT_LIMIT:-2400}" \
+# chroot and env exec, so $! is timeout itself.
+chroot "$root" "${clean_env[@]}" timeout --kill-after=10 "${QUARLEX_CLEAN_ROOT_LIMIT:-2400}" \
   bash -c "cd /src/quarlex && $readme_first" >"$first_log" 2>&1 &
 runner=$!
 until all_connected "$first_log" || ! kill -0 "$runner" 2>/dev/null; do sleep 2; done
