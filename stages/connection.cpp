@@ -1,6 +1,7 @@
 // Opening, closing and the message callback of the three stages.
 #include <cstdio>
 
+#include "completion_wake.h"
 #include "gui_runtime.h"
 #include "isc_motion.h"
 #include "lts.h"
@@ -47,5 +48,6 @@ void LTS_RegisterMessageCallback(int i, void (*functionPointer)(void)) {
   ISC_RegisterMessageCallback(serialNumbers[i], functionPointer);
 }
 
-// Completion is learnt by reading the message queue, so the callback has nothing to do.
-void MessageCB(void) {}
+// Called by the library, on its own thread, for each message of any stage. Completion is
+// still learnt by reading the queue; the callback only ends the wait's sleep early.
+void MessageCB(void) { wakeCompletionWait(); }

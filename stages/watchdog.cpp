@@ -2,6 +2,7 @@
 // bounds. One watchdog serves all axes, so at most one wait may run at a time.
 #include <cstdio>
 
+#include "completion_wake.h"
 #include "gui_runtime.h"
 #include "isc_motion.h"
 #include "lts.h"
@@ -31,7 +32,8 @@ int LTS_Timeout(int, int, int event, void*, int, int) {
 
 // Reads the axis's message queue until the completion message (type 2, `completionId`)
 // arrives or the watchdog ticks. Other messages are read and dropped; the queue is polled
-// every 250 ms while empty; once the watchdog has ticked nothing more is read.
+// every 250 ms while empty, sooner when the message callback reports a message; once the
+// watchdog has ticked nothing more is read.
 static void waitForMessage(int i, int tout, WORD completionId) {
   const char* serial = serialNumbers[i];
   WORD messageType = 0;
@@ -40,8 +42,10 @@ static void waitForMessage(int i, int tout, WORD completionId) {
   int condition = 0;
   LTS_Tmlnk(tout);
   while (condition == 0) {
-    while (ISC_MessageQueueSize(serial) == 0) {
-      Sleep(250);
+    for (;;) {
+      const unsigned long long seen = completionWakes();
+      if (ISC_MessageQueueSize(serial) != 0) break;
+      sleepUntilWoken(250, seen);
       if (LTSTimerOut.load() != 0) break;
     }
     if (LTSTimerOut.load() != 0) {

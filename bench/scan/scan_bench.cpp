@@ -1,9 +1,11 @@
-// Scan efficiency on the simulated rig: how close a scan comes to the time its moves,
-// polls and dwells require, and the cost per point beyond the dwell when moves are instant.
+// Scan efficiency on the simulated rig: how close a scan comes to the physical limit of its
+// moves and dwells, what the completion polling and everything else add per point, how soon
+// "Stop scan" acts, and the cost per point beyond the dwell when moves are instant.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
-#include <cmath>
+#include <vector>
 
 #include "bench_rig.h"
 #include "gui_runtime.h"
@@ -11,17 +13,9 @@
 #include "panel_ids.h"
 #include "platform_clock.h"
 #include "scan.h"
-#include "sim/profile.h"
+#include "scan_plan.h"
 
 namespace {
-
-constexpr double kPoll = 0.25;   // the completion wait's poll of an empty queue
-constexpr double kDwell = 0.1;   // per point
-
-struct Grid {
-  int nx, ny, nz;
-  double x0, y0, z0, dx, dy, dz;
-};
 
 void typeGrid(const Grid& g) {
   SetCtrlVal(p1_h, PANEL_NX, g.nx);
@@ -36,33 +30,14 @@ void typeGrid(const Grid& g) {
   for (int box : {PANEL_CBX, PANEL_CBY, PANEL_CBZ}) SetCtrlVal(p1_h, box, 1);
 }
 
-// Time a waited move needs: its motion, rounded up to the poll that sees its message.
-double waitedMove(double from, double to) {
-  const double motion = motion_sim::detail::Profile::move(from, to, motion_sim::kMaxVelocity,
-                                                          motion_sim::kAcceleration)
-                            .duration();
-  return std::ceil(motion / kPoll - 1e-9) * kPoll;
-}
+int points(const Grid& g) { return g.nx * g.ny * g.nz; }
 
-// What the scan must take at the least: every move waited for, plus the dwells.
-double requiredTime(const Grid& g, const double start[3]) {
-  double pos[3] = {start[0], start[1], start[2]};
-  double total = 0.0;
-  auto move = [&](int axis, double to) {
-    total += waitedMove(pos[axis], to);
-    pos[axis] = to;
-  };
-  for (int iz = 0; iz < g.nz; iz++) {
-    move(2, g.z0 + iz * g.dz);
-    for (int iy = 0; iy < g.ny; iy++) {
-      move(1, g.y0 + iy * g.dy);
-      for (int ix = 0; ix < g.nx; ix++) {
-        move(0, g.x0 + ix * g.dx);
-        total += kDwell;
-      }
-    }
+std::vector<PlannedMove> planFromHere(const Grid& grid) {
+  double start[3];
+  for (int axis = 0; axis < 3; axis++) {
+    start[axis] = motion_sim::stage(motion_sim::kSerials[axis]).positionMm;
   }
-  return total;
+  return planMoves(grid, start);
 }
 
 // Runs one scan from the start row to its end; returns its clock and real durations.
@@ -75,27 +50,72 @@ std::pair<double, double> runScan() {
           std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count()};
 }
 
-void BM_ScanEfficiency(benchmark::State& state) {
-  // Four times real time: overheads weigh four times as much in clock time as they would
-  // at real speed, so the ratio found here is an upper bound.
-  platform_clock::setSpeed(4.0);
-  motion_sim::setInstantMoves(false);
-  const Grid grid{10, 5, 1, 20.0, 20.0, 25.0, 1.0, 2.0, 0.0};
+// A grid of nx by ny points with steps of `stepTenths` tenths of a millimetre, run at
+// `speed` times real time. At a sped-up clock the program's own costs weigh that many times
+// more in clock time, so the ratio found is an upper bound of the one at real time.
+void BM_ScanAgainstPhysicalLimit(benchmark::State& state) {
+  const double step = state.range(0) / 10.0;
+  const auto nx = static_cast<int>(state.range(1));
+  const auto ny = static_cast<int>(state.range(2));
+  const auto speed = static_cast<double>(state.range(3));
+  const Grid grid{nx, ny, 1, 20.0, 20.0, 25.0, step, step, 0.0};
   typeGrid(grid);
+  platform_clock::setSpeed(speed);
+  motion_sim::setInstantMoves(false);
   for (auto _ : state) {
-    double start[3];
-    for (int axis = 0; axis < 3; axis++) start[axis] = motion_sim::stage(motion_sim::kSerials[axis]).positionMm;
-    const double required = requiredTime(grid, start);
+    const std::vector<PlannedMove> moves = planFromHere(grid);
+    const double physical = physicalLimit(moves, points(grid));
     const auto [clockTime, realTime] = runScan();
+    const double polling = pollingLatency(moves);
     state.SetIterationTime(realTime);
-    state.counters["points"] = grid.nx * grid.ny * grid.nz;
-    state.counters["required_s"] = required;
+    state.counters["points"] = points(grid);
+    state.counters["physical_s"] = physical;
+    state.counters["poll_rounded_s"] = pollRoundedTime(moves, points(grid));
     state.counters["measured_s"] = clockTime;
-    state.counters["ratio"] = clockTime / required;
+    state.counters["ratio"] = clockTime / physical;
+    state.counters["polling_latency_ms_per_move"] = polling / moves.size() * 1e3;
+    state.counters["overhead_ms_per_point"] = (clockTime - physical - polling) / points(grid) * 1e3;
   }
   platform_clock::setSpeed(1.0);
 }
-BENCHMARK(BM_ScanEfficiency)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_ScanAgainstPhysicalLimit)
+    ->ArgNames({"step_tenths_mm", "nx", "ny", "speed"})
+    ->Args({10, 10, 5, 4})
+    ->Args({1, 10, 5, 4})
+    ->Args({10, 4, 2, 1})
+    ->Args({1, 4, 2, 1})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+// "Stop scan" pressed halfway through a point's x move: the scan ends after that point,
+// without another move. Reported in clock time at real speed.
+void BM_StopScanClickToLastMove(benchmark::State& state) {
+  const Grid grid{10, 5, 1, 20.0, 20.0, 25.0, 1.0, 1.0, 0.0};
+  typeGrid(grid);
+  platform_clock::setSpeed(1.0);
+  motion_sim::setInstantMoves(false);
+  for (auto _ : state) {
+    const std::size_t movesBefore = motion_sim::callCount("ISC_MoveAbsolute");
+    ScanStartRow();
+    // The fourth x move lasts 0.28 s: wait until it is under way, then press.
+    while (motion_sim::callCount("ISC_MoveAbsolute") < movesBefore + 6) {
+      platform_clock::sleepFor(0.005);
+    }
+    platform_clock::sleepFor(0.14);
+    const double click = platform_clock::now();
+    ctrl_c.store(1);  // what the event loop does for the Stop scan button
+    CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0);
+    const double end = platform_clock::now();
+    const std::vector<double> moves = motion_sim::callTimes("ISC_MoveAbsolute");
+    state.SetIterationTime(end - click);
+    state.counters["moves_after_click"] = static_cast<double>(
+        std::count_if(moves.begin(), moves.end(), [&](double t) { return t > click; }));
+    state.counters["click_to_last_move_ms"] = (moves.back() - click) * 1e3;
+    state.counters["click_to_scan_end_ms"] = (end - click) * 1e3;
+  }
+}
+BENCHMARK(BM_StopScanClickToLastMove)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_ScanOverheadPerPoint(benchmark::State& state) {
   // The dwell at a hundred times real time is 1 ms of real time per point.
@@ -104,13 +124,12 @@ void BM_ScanOverheadPerPoint(benchmark::State& state) {
   motion_sim::setInstantMoves(true);
   const Grid grid{50, 20, 1, 10.0, 10.0, 10.0, 0.1, 0.1, 0.0};
   typeGrid(grid);
-  const int points = grid.nx * grid.ny * grid.nz;
   for (auto _ : state) {
     const double realTime = runScan().second;
     state.SetIterationTime(realTime);
-    const double dwell = points * kDwell / kSpeed;
-    state.counters["points"] = points;
-    state.counters["overhead_per_point_ms"] = (realTime - dwell) / points * 1e3;
+    const double dwell = points(grid) * kDwell / kSpeed;
+    state.counters["points"] = points(grid);
+    state.counters["overhead_per_point_ms"] = (realTime - dwell) / points(grid) * 1e3;
   }
   motion_sim::setInstantMoves(false);
   platform_clock::setSpeed(1.0);

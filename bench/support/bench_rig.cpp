@@ -26,7 +26,10 @@ bool StartBenchRig(int argc, char** argv) {
   platform_clock::setSpeed(1000.0);
   const bool connected = LTS_Open() == 0;
   platform_clock::setSpeed(1.0);
-  for (int axis = 0; axis < 3; axis++) LTS_Enable(axis);
+  for (int axis = 0; axis < 3; axis++) {
+    LTS_RegisterMessageCallback(axis, MessageCB);  // as the program's start-up does
+    LTS_Enable(axis);
+  }
   Sleep(200);  // a few polls, so that the status words show the stages enabled
   return connected;
 }

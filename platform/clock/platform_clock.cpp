@@ -58,6 +58,24 @@ void sleepFor(double seconds) {
   }
 }
 
+unsigned long long Alarm::rings() const {
+  std::lock_guard lock(mutex_);
+  return rings_;
+}
+
+void Alarm::ring() {
+  {
+    std::lock_guard lock(mutex_);
+    ++rings_;
+  }
+  rung_.notify_all();
+}
+
+bool Alarm::sleepFor(double seconds, unsigned long long seen) {
+  std::unique_lock lock(mutex_);
+  return waitUntil(rung_, lock, now() + seconds, [&] { return rings_ != seen; });
+}
+
 void setSpeed(double factor) {
   if (!(factor > 0.0)) return;
   State& s = state();

@@ -61,6 +61,11 @@ StageState stage(const std::string& serial) {
   return stage ? stage->snapshot(session.now()) : StageState{};
 }
 
+std::size_t pollingThreads() {
+  Session session;
+  return session.rig().pollingThreads();
+}
+
 void failOpen(const std::string& serial, short code) {
   withStage(serial, [&](Stage& stage, double) { stage.faults.openCode = code; });
 }

@@ -81,6 +81,10 @@ void setCallLogCapacity(std::size_t capacity);
 
 // A default StageState for an unknown serial.
 StageState stage(const std::string& serial);
+// The library's polling threads running now: one per stage that polls. A thread stopped by
+// ISC_StopPolling, ISC_Close or reset() has ended when that call returns (unless it is the
+// caller's own, from a callback).
+std::size_t pollingThreads();
 
 // Faults. Each stays until cleared or reset(). Unknown serials are ignored.
 void failOpen(const std::string& serial, short code);          // 0 clears

@@ -90,6 +90,7 @@ void Stage::begin(double now, const Profile& profile, bool homing, WORD completi
   pollUpTo(now);
   if (homing) homed_ = false;
   motion_ = Motion{profile, now, homing, completion};
+  ++motionsBegun_;
 }
 
 void Stage::halt(double now) {
@@ -101,6 +102,14 @@ void Stage::halt(double now) {
 std::optional<double> Stage::motionEnd() const {
   if (!motion_ || stalledAt_) return std::nullopt;
   return motion_->start + motion_->profile.duration();
+}
+
+std::optional<double> Stage::noticeTime() const {
+  const std::optional<double> end = motionEnd();
+  if (!end || !polling_.on) return std::nullopt;
+  const double polls = std::ceil((*end - polling_.start) / polling_.interval);
+  // Never before the end itself, whatever the rounding of the poll instant.
+  return std::max(*end, polling_.start + polls * polling_.interval);
 }
 
 Stage::Callback Stage::finishMotion() {

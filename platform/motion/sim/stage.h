@@ -50,6 +50,7 @@ class Stage {
 
   bool startPolling(double now, int milliseconds);
   void stopPolling(double now);
+  bool polls() const { return polling_.on; }
   int sampledPosition(double now);
   DWORD sampledStatus(double now);
 
@@ -66,6 +67,10 @@ class Stage {
   // that end. Returns the callback to call for the message queued, if any.
   std::optional<double> motionEnd() const;
   Callback finishMotion();
+  // The first poll instant that sees the current motion's end, when polling runs and the
+  // motion will end; and how many motions have begun, so that a waiter sees a new one.
+  std::optional<double> noticeTime() const;
+  unsigned long long motionsBegun() const { return motionsBegun_; }
 
   // The message queue. post() returns the callback to call for the message.
   Callback post(Message message);
@@ -117,6 +122,7 @@ class Stage {
   bool instantMoves_ = false;
   double restMm_ = kStartPositionMm;  // where the stage stands when there is no motion
   std::optional<Motion> motion_;
+  unsigned long long motionsBegun_ = 0;
   std::optional<double> stalledAt_;
   std::optional<DWORD> statusOverride_;
   Polling polling_;
