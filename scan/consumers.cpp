@@ -6,14 +6,33 @@
 
 namespace {
 
-using PointConsumer = void (*)(const ScanRun&, const ScanPoint&);
+struct ScanConsumer {
+  void (*begin)(const ScanRun&);  // may be null
+  void (*point)(const ScanRun&, const ScanPoint&);
+  void (*end)(const ScanRun&, const ScanOutcome&);  // may be null
+};
 
-const PointConsumer kPointConsumers[] = {ShowPoint};
+const ScanConsumer kConsumers[] = {
+    {nullptr, ShowPoint, nullptr},
+    {OutcomeBegin, OutcomePoint, OutcomeEnd},
+};
 
 }  // namespace
 
+void ConsumersBegin(const ScanRun& run) {
+  for (const ScanConsumer& c : kConsumers) {
+    if (c.begin) c.begin(run);
+  }
+}
+
 void ConsumePoint(const ScanRun& run, const ScanPoint& point) {
-  for (PointConsumer consume : kPointConsumers) consume(run, point);
+  for (const ScanConsumer& c : kConsumers) c.point(run, point);
+}
+
+void ConsumersEnd(const ScanRun& run, const ScanOutcome& outcome) {
+  for (const ScanConsumer& c : kConsumers) {
+    if (c.end) c.end(run, outcome);
+  }
 }
 
 void ShowPoint(const ScanRun& run, const ScanPoint& point) {

@@ -1,12 +1,16 @@
-// The fixed list of what happens to each visited point once it is measured. A new use of
-// the points is one more entry in kPointConsumers (consumers.cpp), not an edit of the loop.
+// The fixed list of what happens to a scan's points: each consumer hears of the scan's
+// start, of every visited point, and of the scan's end. A new use of the points is one more
+// entry in the list (consumers.cpp), not an edit of the worker's loop.
 #pragma once
 
+#include "outcome.h"
 #include "scan_point.h"
 
-// Hands `point` to every consumer, in order.
+// Each consumer, in list order.
+void ConsumersBegin(const ScanRun& run);
 void ConsumePoint(const ScanRun& run, const ScanPoint& point);
+void ConsumersEnd(const ScanRun& run, const ScanOutcome& outcome);
 
-// The consumers.
-// The position and status display and the progress indicator, as the event loop's refresh.
+// The display's part: the position and status display as the event loop's refresh, then
+// the progress indicator.
 void ShowPoint(const ScanRun& run, const ScanPoint& point);

@@ -4,6 +4,7 @@
 #include "grid.h"
 #include "gui_runtime.h"
 #include "lts.h"
+#include "outcome.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
 #include "run_state.h"
@@ -53,6 +54,7 @@ int daq(void*) {
     return r;
   }();
   const int* n = run.grid.count;
+  ConsumersBegin(run);
 
   ScanPoint point{};
   for (int iz = 0; iz < n[2]; iz++) {
@@ -71,5 +73,6 @@ int daq(void*) {
     }
     if (endRequested()) break;
   }
+  ConsumersEnd(run, CurrentOutcome(ScanPendingRequest()));
   return 0;
 }
