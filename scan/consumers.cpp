@@ -2,6 +2,7 @@
 
 #include "gui_runtime.h"
 #include "panel_ids.h"
+#include "record_file.h"
 #include "status_display.h"
 
 namespace {
@@ -14,6 +15,7 @@ struct ScanConsumer {
 
 const ScanConsumer kConsumers[] = {
     {nullptr, ShowPoint, nullptr},
+    {RecordBegin, RecordPoint, RecordEnd},
     {OutcomeBegin, OutcomePoint, OutcomeEnd},
 };
 

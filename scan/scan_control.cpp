@@ -1,7 +1,10 @@
 // Start, stop and end of the scan worker on the pool thread.
+#include <string>
+
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
+#include "record_file.h"
 #include "run_state.h"
 #include "scan.h"
 
@@ -17,6 +20,14 @@ void ScanStartRow(void) {
   }
   if (enabled == 0) {
     MessagePopup("Error", "Enable LTS Stages First");
+    return;
+  }
+  std::string path;
+  std::string reason;
+  if (!RecordCreate(&path, &reason)) {
+    const std::string message =
+        "The scan record cannot be created, so the scan does not start.\n\n" + path + "\n" + reason;
+    MessagePopup("Scan record", message.c_str());
     return;
   }
   SetCtrlVal(p1_h, PANEL_MOVELED, 0);
