@@ -7,6 +7,13 @@
 
 namespace {
 
+// The position and status display, as the event loop's refresh, then the progress.
+void ShowPoint(const ScanRun& run, const ScanPoint& point) {
+  RefreshDisplay();
+  const double ratio = static_cast<double>(point.number) / static_cast<double>(run.planned);
+  SetCtrlVal(p1_h, PANEL_PROGRESS, 100.0 * ratio);
+}
+
 struct ScanConsumer {
   void (*begin)(const ScanRun&);  // may be null
   void (*point)(const ScanRun&, const ScanPoint&);
@@ -37,8 +44,3 @@ void ConsumersEnd(const ScanRun& run, const ScanOutcome& outcome) {
   }
 }
 
-void ShowPoint(const ScanRun& run, const ScanPoint& point) {
-  RefreshDisplay();
-  const double ratio = static_cast<double>(point.number) / static_cast<double>(run.planned);
-  SetCtrlVal(p1_h, PANEL_PROGRESS, 100.0 * ratio);
-}

@@ -10,7 +10,3 @@
 void ConsumersBegin(const ScanRun& run);
 void ConsumePoint(const ScanRun& run, const ScanPoint& point);
 void ConsumersEnd(const ScanRun& run, const ScanOutcome& outcome);
-
-// The display's part: the position and status display as the event loop's refresh, then
-// the progress indicator.
-void ShowPoint(const ScanRun& run, const ScanPoint& point);
