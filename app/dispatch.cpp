@@ -5,6 +5,7 @@
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
+#include "record_file.h"
 #include "scan.h"
 #include "status_display.h"
 
@@ -48,6 +49,7 @@ void DispatchEvent(int evcontrl) {
       break;
     case PANEL_REFRESH: RefreshDisplay(); break;
     case PANEL_SCAN_START: ScanStartRow(); break;
+    case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;
     default: break;
   }
 }

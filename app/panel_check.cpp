@@ -66,6 +66,7 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     {PANEL_CBY, "y check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
     {PANEL_CBX, "x check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
     {PANEL_PROGRESS, "scan progress", CTRL_KIND_PROGRESS, VAL_DOUBLE, kIndicator},
+    button(PANEL_RECORD_FOLDER, "record folder button"),
 });
 
 std::string describe(int id, const char* role) {

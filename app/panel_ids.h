@@ -75,7 +75,13 @@ enum {
   PANEL_CBY = 105,
   PANEL_CBX = 106,
   PANEL_PROGRESS = 108,
+  PANEL_RECORD_FOLDER = 109,
 };
+
+// Plain labels of the panel, named by their object name in the panel file.
+inline constexpr char kTimeoutsLabel[] = "scanTimeouts";  // "N points timed out", or empty
+inline constexpr char kOutcomeLabel[] = "scanOutcome";    // how the last scan ended
+inline constexpr char kRecordLabel[] = "recordPath";      // the current or last record file
 
 // The front panel's handle, set once at start-up before any callback or worker uses it.
 extern int p1_h;

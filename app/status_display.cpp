@@ -3,6 +3,7 @@
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
+#include "run_state.h"
 
 void LTS_SetStatus(int nid) {
   // The word is shown as an int with its bits unchanged.
@@ -27,8 +28,6 @@ void RefreshDisplay(void) {
 
 int TimerCB(int, int, int event, void*, int, int) {
   if (event != EVENT_TIMER_TICK) return 0;
-  int isrunning = 0;
-  GetCtrlVal(p1_h, PANEL_SCANLED, &isrunning);
-  if (isrunning == 0) QueueUserEvent(1, p1_h, PANEL_REFRESH);
+  if (!ScanRunning()) QueueUserEvent(1, p1_h, PANEL_REFRESH);
   return 0;
 }

@@ -52,10 +52,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     int panel = 0;
     int evcontrl = 0;
     GetUserEvent(1, &panel, &evcontrl);
-    if (evcontrl == PANEL_SCAN_STOP) ctrl_c.store(1);
-    int scanled = 0;
-    GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
-    if (scanled != 0) continue;  // a scan runs: every event but the stop above is dropped
+    if (evcontrl == PANEL_SCAN_STOP) ScanRequestStop();
+    if (ScanRunning()) continue;  // a scan runs: every event but the stop above is dropped
     if (evcontrl == PANEL_QUIT) break;
     DispatchEvent(evcontrl);
     Delay(0.001);

@@ -1,69 +1,78 @@
 #include <cstdint>
 
+#include "consumers.h"
+#include "grid.h"
 #include "gui_runtime.h"
 #include "lts.h"
+#include "outcome.h"
 #include "panel_ids.h"
+#include "platform_clock.h"
+#include "run_state.h"
 #include "scan.h"
-#include "status_display.h"
+#include "scan_point.h"
 
-// Moves axis `axis` to `position` and waits for it, with the move LED lit meanwhile; the
-// index control of that level shows `index` first.
-static void scanMove(int indexControl, int index, int axis, double position, int timeout) {
-  SetCtrlVal(p1_h, indexControl, index);
+namespace {
+
+constexpr int kIndexControl[3] = {PANEL_IX, PANEL_IY, PANEL_IZ};
+// The wait argument of every scan move, in milliseconds.
+constexpr int kTimeout = 10000;
+
+// Moves `axis` to its grid position at `index` and waits for it, with the move LED lit
+// meanwhile; the axis's index control shows `index` first. Notes the target and whether the
+// wait ended on the watchdog in `point`.
+void scanMove(const ScanGrid& grid, int axis, int index, ScanPoint& point) {
+  point.index[axis] = index;
+  point.target[axis] = GridPosition(grid, axis, index);
+  SetCtrlVal(p1_h, kIndexControl[axis], index);
   SetCtrlVal(p1_h, PANEL_MOVELED, 1);
-  LTS_MoveAbsolute(axis, position, timeout);
+  LTS_MoveAbsolute(axis, point.target[axis], kTimeout);
   SetCtrlVal(p1_h, PANEL_MOVELED, 0);
+  point.timedOut[axis] = LTS_LastWaitTimedOut();
 }
 
-int daq(void*) {
-  ctrl_c.store(0);
-  SetCtrlVal(p1_h, PANEL_SCANLED, 1);
-
-  int nx = 0, ny = 0, nz = 0;
-  double dx = 0.0, dy = 0.0, dz = 0.0, x0 = 0.0, y0 = 0.0, z0 = 0.0;
-  int cbx = 0, cby = 0, cbz = 0;
-  GetCtrlVal(p1_h, PANEL_NX, &nx);
-  GetCtrlVal(p1_h, PANEL_NY, &ny);
-  GetCtrlVal(p1_h, PANEL_NZ, &nz);
-  GetCtrlVal(p1_h, PANEL_DX, &dx);
-  GetCtrlVal(p1_h, PANEL_DY, &dy);
-  GetCtrlVal(p1_h, PANEL_DZ, &dz);
-  GetCtrlVal(p1_h, PANEL_X0, &x0);
-  GetCtrlVal(p1_h, PANEL_Y0, &y0);
-  GetCtrlVal(p1_h, PANEL_Z0, &z0);
-  const int timeout = 10000;
-  GetCtrlVal(p1_h, PANEL_CBX, &cbx);
-  GetCtrlVal(p1_h, PANEL_CBY, &cby);
-  GetCtrlVal(p1_h, PANEL_CBZ, &cbz);
-
-  // An axis that is not scanned has one point, at its start position.
-  if (cbx == 0) nx = 1;
-  if (cby == 0) ny = 1;
-  if (cbz == 0) nz = 1;
-
-  // Counted and multiplied in 64 bits: ints overflow for large grids.
-  std::int64_t nstep = 0;
-  const double totalSteps = static_cast<double>(static_cast<std::int64_t>(nx) * ny * nz);
-
-  for (int iz = 0; iz < nz; iz++) {
-    const double zposition = z0 + iz * dz;
-    scanMove(PANEL_IZ, iz, 2, zposition, timeout);
-    for (int iy = 0; iy < ny; iy++) {
-      const double yposition = y0 + iy * dy;
-      scanMove(PANEL_IY, iy, 1, yposition, timeout);
-      for (int ix = 0; ix < nx; ix++) {
-        const double xposition = x0 + ix * dx;
-        scanMove(PANEL_IX, ix, 0, xposition, timeout);
-        RefreshDisplay();
-        nstep++;
-        const double ratio = static_cast<double>(nstep) / totalSteps;
-        SetCtrlVal(p1_h, PANEL_PROGRESS, 100.0 * ratio);
-        Delay(0.1);
-        if (ctrl_c.load() != 0) break;
-      }
-      if (ctrl_c.load() != 0) break;
-    }
-    if (ctrl_c.load() != 0) break;
+// Completes `point` with what the stages report now.
+void measure(const ScanRun& run, ScanPoint& point) {
+  for (int k = 0; k < 3; k++) {
+    point.position[k] = LTS_GetPosition(k);
+    point.status[k] = LTS_GetStatus(k);
   }
+  point.seconds = platform_clock::now() - run.startSeconds;
+}
+
+bool endRequested() { return ScanPendingRequest() != SCAN_GO_ON; }
+
+}  // namespace
+
+int daq(void*) {
+  ScanStarted();
+  SetCtrlVal(p1_h, PANEL_SCANLED, 1);
+  const ScanRun run = [] {
+    ScanRun r{};
+    r.grid = ReadScanGrid();
+    r.planned = GridPoints(r.grid);
+    r.startSeconds = platform_clock::now();
+    return r;
+  }();
+  const int* n = run.grid.count;
+  ConsumersBegin(run);
+
+  ScanPoint point{};
+  for (int iz = 0; iz < n[2]; iz++) {
+    scanMove(run.grid, 2, iz, point);
+    for (int iy = 0; iy < n[1]; iy++) {
+      scanMove(run.grid, 1, iy, point);
+      for (int ix = 0; ix < n[0]; ix++) {
+        scanMove(run.grid, 0, ix, point);
+        point.number++;
+        measure(run, point);
+        ConsumePoint(run, point);
+        Delay(0.1);
+        if (endRequested()) break;
+      }
+      if (endRequested()) break;
+    }
+    if (endRequested()) break;
+  }
+  ConsumersEnd(run, CurrentOutcome(ScanPendingRequest()));
   return 0;
 }

@@ -1,13 +1,9 @@
 // The raster scan: the worker `daq`, run on a pool thread, and its start, stop and end.
 #pragma once
 
-#include <atomic>
-
 #include "gui_runtime.h"
+#include "run_state.h"
 
-// Stop request: set by the event loop when stop-scan is pressed, cleared by the worker when
-// it starts and by EndOfThread. Shared between the main and the pool thread.
-extern std::atomic<int> ctrl_c;
 // The pool that runs the scan, created at start-up.
 extern CmtThreadPoolHandle poolHandle;
 // Id of the last scheduled scan; nothing reads it.
@@ -16,7 +12,8 @@ extern int tfID;
 extern int rID;
 
 // The scan worker: visits every point of the grid typed on the panel, z outermost, then y,
-// then x, waiting for each move, and ends early when ctrl_c is raised. Returns 0.
+// then x, waiting for each move, and ends early at the first check after a point, a row or
+// a plane that finds an end requested (run_state.h). Returns 0.
 int daq(void* functionData);
 // Called on the pool thread once daq has returned: the scan is over.
 void EndOfThread(CmtThreadPoolHandle poolhandle, int functionID, unsigned int event, int value,

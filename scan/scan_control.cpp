@@ -1,10 +1,13 @@
 // Start, stop and end of the scan worker on the pool thread.
+#include <string>
+
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
+#include "record_file.h"
+#include "run_state.h"
 #include "scan.h"
 
-std::atomic<int> ctrl_c{0};
 CmtThreadPoolHandle poolHandle = 0;
 int tfID = 0;
 int rID = 0;
@@ -19,18 +22,31 @@ void ScanStartRow(void) {
     MessagePopup("Error", "Enable LTS Stages First");
     return;
   }
+  std::string path;
+  std::string reason;
+  if (!RecordCreate(&path, &reason)) {
+    const std::string message =
+        "The scan record cannot be created, so the scan does not start.\n\n" + path + "\n" + reason;
+    MessagePopup("Scan record", message.c_str());
+    return;
+  }
   SetCtrlVal(p1_h, PANEL_MOVELED, 0);
   // The scan counts as running from the moment it is scheduled: the event loop's gate then
   // drops a second start or a quit before the worker has switched the indicator on itself.
+  ScanScheduled(true);
   SetCtrlVal(p1_h, PANEL_SCANLED, 1);
   const int scheduled = CmtScheduleThreadPoolFunctionAdv(poolHandle, daq, &rID, -99, EndOfThread,
                                                          EVENT_TP_THREAD_FUNCTION_END, nullptr, 0,
                                                          &tfID);
   // No worker will run, so nobody else would switch the indicator off again.
-  if (scheduled < 0) SetCtrlVal(p1_h, PANEL_SCANLED, 0);
+  if (scheduled < 0) {
+    ScanScheduled(false);
+    SetCtrlVal(p1_h, PANEL_SCANLED, 0);
+  }
 }
 
 void EndOfThread(CmtThreadPoolHandle, int, unsigned int, int, void*) {
+  ScanEnded();
   SetCtrlVal(p1_h, PANEL_SCANLED, 0);
-  ctrl_c.store(0);
+  ScanClearRequest();
 }

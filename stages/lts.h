@@ -38,6 +38,8 @@ int LTS_Timeout(int panel, int control, int event, void* callbackData, int event
                 int eventData2);
 void LTS_waitHome(int i, int tout);
 void LTS_waitMove(int i, int tout);
+// 1 when the last completion wait ended on the watchdog, 0 when on its message.
+int LTS_LastWaitTimedOut(void);
 
 // Homing and moves. A nonzero `wait` also waits for the completion message, with `wait`
 // milliseconds as the watchdog's time-out.

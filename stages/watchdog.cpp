@@ -9,6 +9,10 @@
 #include "panel_ids.h"
 
 std::atomic<int> LTSTimerOut{0};
+// 1 when the last completion wait ended on the watchdog rather than on its message.
+static std::atomic<int> lastWaitTimedOut{0};
+
+int LTS_LastWaitTimedOut(void) { return lastWaitTimedOut.load(); }
 
 void LTS_Tmlnk(int tout) {
   LTSTimerOut.store(0);
@@ -40,6 +44,7 @@ static void waitForMessage(int i, int tout, WORD completionId) {
   WORD messageId = 0;
   DWORD messageData = 0;
   int condition = 0;
+  lastWaitTimedOut.store(0);
   LTS_Tmlnk(tout);
   while (condition == 0) {
     for (;;) {
@@ -49,6 +54,7 @@ static void waitForMessage(int i, int tout, WORD completionId) {
       if (LTSTimerOut.load() != 0) break;
     }
     if (LTSTimerOut.load() != 0) {
+      lastWaitTimedOut.store(1);
       printf("Timeout in axis [%d] pos: %f messageType %d, messageId %d\n", i,
              LTS_GetPosition(i), messageType, messageId);
       break;

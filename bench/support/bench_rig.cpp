@@ -1,5 +1,7 @@
 #include "bench_rig.h"
 
+#include <QTemporaryDir>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +14,10 @@
 
 bool StartBenchRig(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // Settings and the scans' record files go to a folder of the run's own, never the user's.
+  static QTemporaryDir home;
+  setenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit().constData(), 1);
+  setenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit().constData(), 1);
   CmtNewThreadPool(10, &poolHandle);
   static InstanceData instance{argc, argv};
   if (InitCVIRTEEx(&instance, nullptr, nullptr) == 0) {

@@ -135,3 +135,25 @@ int CmtScheduleThreadPoolFunctionAdv(CmtThreadPoolHandle poolHandle, ThreadFunct
 // Blocks until the scheduled function and its callbacks have returned.
 int CmtWaitForThreadPoolFunctionCompletion(CmtThreadPoolHandle poolHandle, int functionID,
                                            int options);
+
+// ---- Beyond the control kinds: plain widgets, settings, files ----------------------------------
+// Plain widgets of a panel (labels) carry no ctrlId; they are named by their object name in
+// the panel file. From any thread: shows `text` in the panel's label `labelName`, soon, on
+// the GUI thread. UIE_BAD_PANEL for an unknown panel; a panel without that label ignores it.
+int SetPanelText(int panel, const char* labelName, const char* text);
+
+// The program's settings, one INI file in the platform's configuration folder. From any
+// thread. GetSetting copies at most size - 1 characters and returns the value's length, or
+// -1 (and "") when the key is not set. SetSetting returns 0, or -1 when the file cannot be
+// written, which it reports with one line.
+int GetSetting(const char* key, char* value, int size);
+int SetSetting(const char* key, const char* value);
+
+// The platform's folder for this program's data files (not created). Returns its length.
+int GetDataFolder(char* path, int size);
+// The local date and time now: ISO 8601 with the offset from UTC ("2026-03-01T14:05:09+01:00")
+// and a compact form for file names ("20260301-140509"). Returns 0.
+int GetLocalTimestamp(char* iso, int isoSize, char* compact, int compactSize);
+// Main thread: a modal folder chooser opened at `start`. 1 with the chosen folder in `path`,
+// 0 when the operator cancels.
+int ChooseFolder(const char* title, const char* start, char* path, int size);

@@ -7,6 +7,7 @@
 #include "motion_sim.h"
 #include "panel_ids.h"
 #include "rig.h"
+#include "run_state.h"
 #include "runtime_testing.h"
 #include "status_display.h"
 
@@ -89,11 +90,11 @@ TEST_F(DisplayTest, TheTimerAsksForARefreshOnlyOnTicksWhileNoScanRuns) {
   for (int event : {0, 1, 14, 16}) EXPECT_EQ(TimerCB(p1_h, PANEL_REFRESH, event, nullptr, 0, 0), 0);
   EXPECT_EQ(runtime_testing::pendingEvents(), 0u);
 
-  SetCtrlVal(p1_h, PANEL_SCANLED, 1);
+  ScanScheduled(true);
   EXPECT_EQ(TimerCB(p1_h, PANEL_REFRESH, EVENT_TIMER_TICK, nullptr, 0, 0), 0);
   EXPECT_EQ(runtime_testing::pendingEvents(), 0u);
 
-  SetCtrlVal(p1_h, PANEL_SCANLED, 0);
+  ScanEnded();
   EXPECT_EQ(TimerCB(0, 0, EVENT_TIMER_TICK, nullptr, 0, 0), 0);  // uses p1_h, not its arguments
   ASSERT_EQ(runtime_testing::pendingEvents(), 1u);
   int panel = 0;

@@ -44,7 +44,7 @@ TEST_F(LoopTest, StopWithNoScanOnlyRaisesTheStopFlag) {
 
 TEST_F(LoopTest, WhileAScanRunsEveryEventButStopIsDropped) {
   const int result = RunQuarlex([](Operator& op) {
-    SetCtrlVal(p1_h, PANEL_SCANLED, 1);  // as a running scan's worker would
+    ScanScheduled(true);                  // as the start of a scan does
     op.onGuiThread([] {});                // a refresh row under way has ended
     runtime_testing::stdioSync();
     runtime_testing::stdioClear();
@@ -60,7 +60,7 @@ TEST_F(LoopTest, WhileAScanRunsEveryEventButStopIsDropped) {
     EXPECT_TRUE(op.lines().empty());
     EXPECT_TRUE(op.popupText().empty());
     // Nothing was kept for later: once the scan is over, only the next quit ends the loop.
-    SetCtrlVal(p1_h, PANEL_SCANLED, 0);
+    ScanEnded();
     PressStop(op);
     EXPECT_FALSE(stageCommanded());
     op.click(PANEL_QUIT);

@@ -2,6 +2,8 @@
 // sends stdout to the standard-I/O window, as the program's start-up does.
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 #include <cstdlib>
 
 #include "gui_runtime.h"
@@ -9,6 +11,11 @@
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // Settings and scan records of tests go to a folder of their own, never the user's.
+  QTemporaryDir home;
+  if (!home.isValid()) return 2;
+  setenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit().constData(), 1);
+  setenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit().constData(), 1);
   SetStdioPort(0);
   static InstanceData instance{argc, argv};
   if (InitCVIRTEEx(&instance, nullptr, nullptr) == 0) return 2;

@@ -1,0 +1,30 @@
+#include "run_state.h"
+
+std::atomic<int> ctrl_c{SCAN_GO_ON};
+
+namespace {
+std::atomic<bool> running{false};
+}  // namespace
+
+bool ScanRunning(void) { return running.load(); }
+
+void ScanScheduled(bool scheduled) { running.store(scheduled); }
+
+void ScanStarted(void) {
+  running.store(true);
+  ctrl_c.store(SCAN_GO_ON);
+}
+
+void ScanEnded(void) { running.store(false); }
+
+void ScanRequestStop(void) { ctrl_c.store(SCAN_STOP); }
+
+void ScanRequestEnd(ScanRequest reason) {
+  // An operator's request stands; the worker's own reason only fills an empty one.
+  int none = SCAN_GO_ON;
+  ctrl_c.compare_exchange_strong(none, reason);
+}
+
+ScanRequest ScanPendingRequest(void) { return static_cast<ScanRequest>(ctrl_c.load()); }
+
+void ScanClearRequest(void) { ctrl_c.store(SCAN_GO_ON); }
