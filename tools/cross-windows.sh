@@ -24,47 +24,47 @@ fi
 
 # The posix thread model: std::thread and std::mutex on gcc 12's mingw-w64.
 cxx=x86_64-w64-mingw32-g++-posix
+launcher=()
+if command -v ccache >/dev/null; then launcher=(ccache); fi
 out=build/windows
 mkdir -p "$out/obj" "$out/gtest"
 gtest=/usr/src/googletest/googletest
 flags=(-std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -isystem "$gtest/include"
        -Iplatform/clock -Iplatform/motion -Iplatform/runtime -Istages -Iscan -Iapp)
 
-# compile OBJDIR SOURCE...: one object per source, named after its path.
+# compile DIR SOURCE...: one object per source in DIR, named after the source's path.
 compile() {
   local dir=$1; shift
+  mkdir -p "$dir"
   for src in "$@"; do
-    local obj="$dir/$(echo "${src%.cpp}" | tr / _).o"
-    "$cxx" "${flags[@]}" -c "$src" -o "$obj" || fail "$src does not compile for Windows"
-    echo "$obj"
+    if grep -q '#include <Q' "$src"; then continue; fi  # needs Qt: not for this build
+    "${launcher[@]}" "$cxx" "${flags[@]}" -c "$src" -o "$dir/$(echo "${src%.cpp}" | tr / _).o" ||
+      fail "$src does not compile for Windows"
   done
 }
 
-qt_free=()
-for src in platform/clock/*.cpp platform/motion/*.cpp platform/motion/sim/*.cpp stages/*.cpp \
-           scan/*.cpp app/*.cpp; do
-  grep -q '#include <Q' "$src" || qt_free+=("$src")
-done
-echo "cross-windows: compiling ${#qt_free[@]} translation units"
-compile "$out/obj" "${qt_free[@]}" >/dev/null
-
-if [[ ! -f $out/gtest/gtest-all.o || ! -f $out/gtest/gtest_main.o ]]; then
-  "$cxx" -std=c++20 -O1 -I"$gtest/include" -I"$gtest" -c "$gtest/src/gtest-all.cc" -o "$out/gtest/gtest-all.o"
-  "$cxx" -std=c++20 -O1 -I"$gtest/include" -c "$gtest/src/gtest_main.cc" -o "$out/gtest/gtest_main.o"
-fi
-
-clock_objs=("$out/obj/platform_clock_platform_clock.o")
-sim_objs=("$out"/obj/platform_motion_*.o)
-# link NAME OBJECT... : a static Windows executable with GoogleTest's main.
+# link NAME OBJECT...: a static Windows executable with GoogleTest's main.
 link() {
   local name=$1; shift
   "$cxx" -static -o "$out/$name.exe" "$@" "$out/gtest/gtest-all.o" "$out/gtest/gtest_main.o" ||
     fail "$name does not link for Windows"
 }
-mapfile -t clock_test_objs < <(compile "$out/obj" tests/clock/*.cpp)
-link clock_tests "${clock_test_objs[@]}" "${clock_objs[@]}"
-mapfile -t motion_test_objs < <(compile "$out/obj" tests/motion/*.cpp)
-link motion_sim_tests "${motion_test_objs[@]}" "${sim_objs[@]}" "${clock_objs[@]}"
+
+rm -rf "$out/obj"
+echo "cross-windows: compiling the Qt-free translation units"
+compile "$out/obj/clock" platform/clock/*.cpp
+compile "$out/obj/motion" platform/motion/*.cpp platform/motion/sim/*.cpp
+compile "$out/obj/program" stages/*.cpp scan/*.cpp app/*.cpp
+echo "cross-windows: $(find "$out/obj" -name '*.o' | wc -l) translation units compiled"
+
+if [[ ! -f $out/gtest/gtest-all.o || ! -f $out/gtest/gtest_main.o ]]; then
+  "$cxx" -std=c++20 -O1 -I"$gtest/include" -I"$gtest" -c "$gtest/src/gtest-all.cc" -o "$out/gtest/gtest-all.o"
+  "$cxx" -std=c++20 -O1 -I"$gtest/include" -c "$gtest/src/gtest_main.cc" -o "$out/gtest/gtest_main.o"
+fi
+compile "$out/obj/clock_tests" tests/clock/*.cpp
+link clock_tests "$out"/obj/clock_tests/*.o "$out"/obj/clock/*.o
+compile "$out/obj/motion_tests" tests/motion/*.cpp
+link motion_sim_tests "$out"/obj/motion_tests/*.o "$out"/obj/motion/*.o "$out"/obj/clock/*.o
 
 # No Mono or Gecko prompts in a fresh prefix.
 export WINEPREFIX=$PWD/$out/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
