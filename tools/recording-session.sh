@@ -19,8 +19,9 @@ cmake -S . -B build/recording -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DQUARLEX_MOTION_LIB="$library" >/dev/null
 cmake --build build/recording --target quarlex
 exe=build/recording/bin/quarlex
-ldd "$exe" | grep -q librecording_motion.so || fail "$exe does not load the recording library"
-if nm -C "$exe" | grep -q 'motion_sim::'; then fail "$exe contains the simulator"; fi
+# Whole outputs first: grep -q stopping early must not fail the pipe under pipefail.
+grep -q librecording_motion.so <<<"$(ldd "$exe")" || fail "$exe does not load the recording library"
+if grep -q 'motion_sim::' <<<"$(nm -C "$exe")"; then fail "$exe contains the simulator"; fi
 
 record=build/recording/session.record
 out=build/recording/session.out
