@@ -10,7 +10,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -61,7 +60,7 @@ Library& library() {
 }
 
 // Writes one record line; the caller holds the library's mutex.
-void record(const char* format, ...) {
+__attribute__((format(printf, 1, 2))) void record(const char* format, ...) {
   Library& l = library();
   if (l.record == nullptr) return;
   va_list args;
