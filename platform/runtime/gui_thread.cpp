@@ -1,13 +1,10 @@
 #include "gui_thread.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
-
-#include <sys/eventfd.h>
-#include <unistd.h>
+#include <QEvent>
+#include <QObject>
 
 #include <atomic>
-#include <cstdint>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,12 +12,20 @@
 namespace runtime_impl::gui_thread {
 namespace {
 
+// Lives on the main thread; each wake-up event it receives runs the posted tasks.
+class Runner : public QObject {
+ public:
+  static inline const QEvent::Type wakeType = QEvent::Type(QEvent::registerEventType());
+
+ protected:
+  bool event(QEvent* e) override;
+};
+
 struct State {
-  // Readable while a wake is pending; watched by a socket notifier on the main thread.
-  const int eventFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-  std::atomic<bool> signalled{false};  // a wake is written and not yet taken
+  std::atomic<bool> signalled{false};  // a wake-up event is posted and not yet taken
   std::mutex mutex;
   std::vector<std::function<void()>> tasks;
+  Runner* runner = nullptr;  // guarded by mutex; set once by attach()
   std::atomic<bool> attached{false};
   std::thread::id guiThread;  // written before `attached` is set
 };
@@ -31,13 +36,14 @@ State& state() {
   return s;
 }
 
-void runTasks() {
+void postWakeUp(Runner* runner) { QCoreApplication::postEvent(runner, new QEvent(Runner::wakeType)); }
+
+bool Runner::event(QEvent* e) {
+  if (e->type() != wakeType) return QObject::event(e);
   State& s = state();
   // Take the pending wake, then allow the next one: a wake asked for in between finds the
-  // flag still set and writes nothing, but its task or event is queued already and is taken
+  // flag still set and posts nothing, but its task or event is queued already and is taken
   // after this.
-  std::uint64_t count = 0;
-  [[maybe_unused]] const ssize_t n = read(s.eventFd, &count, sizeof count);
   s.signalled.store(false);
   std::vector<std::function<void()>> tasks;
   {
@@ -45,6 +51,7 @@ void runTasks() {
     tasks.swap(s.tasks);
   }
   for (const auto& task : tasks) task();
+  return true;
 }
 
 }  // namespace
@@ -53,8 +60,14 @@ void attach() {
   State& s = state();
   if (s.attached.load()) return;
   s.guiThread = std::this_thread::get_id();
-  auto* notifier = new QSocketNotifier(s.eventFd, QSocketNotifier::Read, QCoreApplication::instance());
-  QObject::connect(notifier, &QSocketNotifier::activated, notifier, &runTasks);
+  {
+    // Not parented to the application: a wake from a late thread must never reach a freed
+    // object.
+    std::lock_guard lock(s.mutex);
+    s.runner = new Runner;
+    // Wakes asked for before now posted nothing; take them up.
+    if (s.signalled.load()) postWakeUp(s.runner);
+  }
   s.attached.store(true);
 }
 
@@ -75,8 +88,8 @@ void post(std::function<void()> task) {
 void wake() {
   State& s = state();
   if (s.signalled.exchange(true)) return;
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const ssize_t n = write(s.eventFd, &one, sizeof one);
+  std::lock_guard lock(s.mutex);
+  if (s.runner) postWakeUp(s.runner);
 }
 
 }  // namespace runtime_impl::gui_thread

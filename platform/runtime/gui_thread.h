@@ -1,7 +1,7 @@
 // Hands work to the GUI (main) thread from any thread. Posted tasks run, in order, from the
 // main thread's event processing once attach() has been called; before that they wait.
-// Only the run-time's own mutexes and an eventfd carry the hand-over, so thread checkers
-// see every ordering.
+// The tasks pass from poster to runner only through the run-time's own mutex, so thread
+// checkers see every ordering; a Qt posted event only wakes the main thread.
 #pragma once
 
 #include <functional>

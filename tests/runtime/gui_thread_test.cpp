@@ -1,0 +1,69 @@
+// Hand-over of work to the GUI thread: every task posted from any thread runs there, once,
+// in its poster's order, however the posts and bare wakes interleave.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <thread>
+#include <vector>
+
+#include "gui_thread.h"
+
+namespace {
+
+namespace gui_thread = runtime_impl::gui_thread;
+
+// Waits in the GUI thread's event processing until `done` holds; gives up after 30 s of real
+// time, so that a lost wake fails the test instead of hanging it.
+template <class Done>
+bool processUntil(Done done) {
+  bool gaveUp = false;
+  QTimer guard;
+  guard.setSingleShot(true);
+  QObject::connect(&guard, &QTimer::timeout, [&] { gaveUp = true; });
+  guard.start(30000);
+  while (!done() && !gaveUp) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  return done();
+}
+
+TEST(runtimeGuiThread, PostedTasksRunOnceEachOnTheGuiThreadInEachPostersOrder) {
+  ASSERT_TRUE(gui_thread::isCurrent());
+  constexpr int kThreads = 4;
+  constexpr int kPerThread = 2000;
+  // Touched only by the tasks, so only on the GUI thread.
+  std::vector<int> next(kThreads, 0);
+  int ran = 0;
+  int offThread = 0;
+  int outOfOrder = 0;
+  std::vector<std::thread> posters;
+  for (int t = 0; t < kThreads; ++t) {
+    posters.emplace_back([&, t] {
+      for (int i = 0; i < kPerThread; ++i) {
+        gui_thread::post([&, t, i] {
+          if (!gui_thread::isCurrent()) ++offThread;
+          if (next[t] != i) ++outOfOrder;
+          next[t] = i + 1;
+          ++ran;
+        });
+        if (i % 3 == 0) gui_thread::wake();  // bare wakes between the posts
+      }
+    });
+  }
+  EXPECT_TRUE(processUntil([&] { return ran >= kThreads * kPerThread; })) << ran << " tasks ran";
+  for (std::thread& p : posters) p.join();
+  // Nothing runs twice: a last round of processing finds no task left over.
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ran, kThreads * kPerThread);
+  EXPECT_EQ(offThread, 0);
+  EXPECT_EQ(outOfOrder, 0);
+}
+
+TEST(runtimeGuiThread, IsCurrentOnlyOnTheGuiThread) {
+  EXPECT_TRUE(gui_thread::isCurrent());
+  bool elsewhere = true;
+  std::thread([&] { elsewhere = gui_thread::isCurrent(); }).join();
+  EXPECT_FALSE(elsewhere);
+}
+
+}  // namespace
