@@ -55,7 +55,12 @@ std::string requestedPlatforms(const CommandLine& line) {
 bool platformCanStart(std::string_view platforms) {
   const bool x11 = nonEmptyEnv("DISPLAY");
   const bool wayland = nonEmptyEnv("WAYLAND_DISPLAY");
+#ifdef _WIN32
+  // Windows' own platform plugin always has the desktop to draw on.
+  if (platforms.empty()) return true;
+#else
   if (platforms.empty()) return x11 || wayland;
+#endif
   while (!platforms.empty()) {
     const std::string_view entry = platforms.substr(0, platforms.find(';'));
     platforms.remove_prefix(std::min(platforms.size(), entry.size() + 1));
