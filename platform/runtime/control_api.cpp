@@ -68,6 +68,27 @@ int GetCtrlAttribute(int panel, int control, int attribute, double* value) {
   return getAttribute(panel, control, attribute, value);
 }
 
+int GetCtrlAttribute(int panel, int control, int attribute, CtrlCallbackPtr* value) {
+  if (!value) return UIE_BAD_ARGUMENT;
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  if (!p) return UIE_BAD_PANEL;
+  int kind = 0;
+  if (const int result = p->store.getAttribute(control, ATTR_CTRL_KIND, &kind); result < 0) return result;
+  if (attribute != ATTR_CALLBACK_FUNCTION) return UIE_WRONG_TYPE;
+  const auto callback = p->callbacks.find(control);
+  *value = callback == p->callbacks.end() ? nullptr : callback->second;
+  return 0;
+}
+
+int GetPanelAttribute(int panel, int attribute, int* value) {
+  if (!value) return UIE_BAD_ARGUMENT;
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  if (!p) return UIE_BAD_PANEL;
+  if (attribute != ATTR_CLOSE_CTRL) return UIE_BAD_ATTRIBUTE;
+  *value = p->closeCtrl;
+  return 0;
+}
+
 void runtime_testing::recordWrites(int panel, int control) {
   if (const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel)) p->store.recordWrites(control);
 }

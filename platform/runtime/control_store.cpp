@@ -112,6 +112,7 @@ int ControlStore::getAttribute(int control, int attribute, T* value) const {
       if (!timer) return UIE_BAD_ATTRIBUTE;
       stored = slot->enabled ? 1 : 0;
       break;
+    case ATTR_CALLBACK_FUNCTION: return UIE_WRONG_TYPE;  // a function, read by its own overload
     default: return UIE_BAD_ATTRIBUTE;
   }
   const T* typed = std::get_if<T>(&stored);

@@ -29,6 +29,12 @@ enum {
   ATTR_ENABLED = 1271,   // timer running, int 0/1
   ATTR_CTRL_KIND = 2001, // int, one of CTRL_KIND_*; read-only
   ATTR_DATA_TYPE = 2002, // int, one of VAL_*; read-only
+  ATTR_CALLBACK_FUNCTION = 2003,  // CtrlCallbackPtr the panel file names (null if none); read-only
+};
+
+// Panel attributes, read-only.
+enum {
+  ATTR_CLOSE_CTRL = 2101,  // int, the command button a request to close the window presses
 };
 
 enum {
@@ -96,6 +102,8 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value);
 int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int GetCtrlAttribute(int panel, int control, int attribute, int* value);
 int GetCtrlAttribute(int panel, int control, int attribute, double* value);
+int GetCtrlAttribute(int panel, int control, int attribute, CtrlCallbackPtr* value);
+int GetPanelAttribute(int panel, int attribute, int* value);
 
 // ---- Events ----------------------------------------------------------------------------------
 // Main thread only. waitMode 1: processes GUI events (timer callbacks included) until a user
