@@ -112,6 +112,14 @@ int GetPanelAttribute(int panel, int attribute, int* value);
 int GetUserEvent(int waitMode, int* panel, int* control);
 // From any thread: queues a user event for `control` of `panel`.
 int QueueUserEvent(int eventNumber, int panel, int control);
+// From any thread: 1 while such an event waits in the queue (not yet taken), else 0.
+int UserEventPending(int eventNumber, int panel, int control);
+// The queue's bound: events the program queues are all kept (it is the program's to merge a
+// repeated request, as the refresh timer does). Operator events (button presses, window-close
+// requests) are bounded: while kMaxOperatorEvents of them wait, a further one is dropped,
+// never silently: one line on stderr names its control. Nothing already queued is dropped,
+// so a STOP pressed before the queue filled is still delivered.
+enum { kMaxOperatorEvents = 256 };
 
 // Modal message box; timer callbacks keep running while it is shown. Main thread only.
 int MessagePopup(const char* title, const char* message);

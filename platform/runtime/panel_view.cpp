@@ -13,6 +13,7 @@
 
 #include "panel_widgets.h"
 #include "platform_clock.h"
+#include "user_events.h"
 
 namespace runtime_impl {
 namespace {
@@ -92,7 +93,7 @@ bool PanelView::bind(const PanelForm& form,
 bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCallbackPtr callback) {
   const int id = c.id;
   if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    connect(button, &QPushButton::clicked, this, [this, id] { QueueUserEvent(EVENT_COMMIT, handle_, id); });
+    connect(button, &QPushButton::clicked, this, [this, id] { queueOperatorEvent(handle_, id); });
   } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
     store_.setFromWidget(id, spin->value());
     connect(spin, &QSpinBox::valueChanged, this, [this, id](int v) { store_.setFromWidget(id, v); });
@@ -144,7 +145,7 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
   // Closing the window stands for pressing the close control; the window stays.
   if (watched == window_.get() && event->type() == QEvent::Close) {
     event->ignore();
-    QueueUserEvent(EVENT_COMMIT, handle_, closeCtrl_);
+    queueOperatorEvent(handle_, closeCtrl_);
     return true;
   }
   return QObject::eventFilter(watched, event);
