@@ -82,6 +82,12 @@ int SetStdioPort(int port);
 // platform), 1 on success.
 int InitCVIRTEEx(HINSTANCE hInstance, void* reserved1, void* reserved2);
 
+// After InitCVIRTEEx: makes this process the one running instance of program `name` for this
+// user, through a lock file in the runtime folder held until the process ends (a lock left by
+// an instance that died is taken over). 1 when this is the one; 0, after one line on stderr
+// naming the instance that holds the lock, when another runs (or the lock cannot be taken).
+int LockSingleInstance(const char* name);
+
 // ---- Panels and controls ---------------------------------------------------------------------
 // Loads panel resource `resourceId` of a panel file, found next to the executable, then in
 // the working directory. Negative on failure, with a message on stderr naming the file and

@@ -143,4 +143,64 @@ TEST(ProcessTest, PanelFileThatIsNoRegularFileIsRefusedAtOnce) {
   }
 }
 
+// A program left running in `dir` with `runtimeDir` as its runtime folder, once it holds the
+// single-instance lock; killed at the end of the test.
+class RunningInstance {
+ public:
+  RunningInstance(const QTemporaryDir& dir, const QTemporaryDir& runtimeDir) {
+    writeFile(dir, realPanel());
+    const QString exe = dir.filePath("quarlex");
+    QFile::copy(QUARLEX_EXE, exe);
+    process_.setProcessEnvironment(offscreen(runtimeDir));
+    process_.setWorkingDirectory(dir.path());
+    process_.start(exe, {});
+    EXPECT_TRUE(process_.waitForStarted(60000));
+    pid_ = process_.processId();
+    // The lock file names its holder's process id on its first line.
+    const QString lock = runtimeDir.filePath("quarlex.lock");
+    for (int i = 0; i < 600 && lockHolder(lock) != pid_; ++i) process_.waitForFinished(100);
+    EXPECT_EQ(lockHolder(lock), pid_);
+  }
+  ~RunningInstance() { kill(); }
+  qint64 pid() const { return pid_; }  // also once it has ended
+  void kill() {
+    process_.kill();
+    process_.waitForFinished(60000);
+  }
+
+  static qint64 lockHolder(const QString& lock) {
+    QFile file(lock);
+    return file.open(QIODevice::ReadOnly) ? file.readLine().trimmed().toLongLong() : 0;
+  }
+
+ private:
+  QProcess process_;
+  qint64 pid_ = 0;
+};
+
+TEST(ProcessTest, ASecondInstanceIsRefusedWithOneLineNamingTheFirst) {
+  const QTemporaryDir runtimeDir;
+  const QTemporaryDir firstDir;
+  const RunningInstance first(firstDir, runtimeDir);
+  QTemporaryDir secondDir;
+  writeFile(secondDir, realPanel());
+  const Outcome second = runFrom(secondDir, offscreen(runtimeDir));
+  EXPECT_EQ(second.exitCode, 3);
+  EXPECT_NE(second.err.find("another instance already runs (process " + std::to_string(first.pid()) + " on "),
+            std::string::npos)
+      << second.err;
+  EXPECT_EQ(std::count(second.err.begin(), second.err.end(), '\n'), 1) << second.err;
+  EXPECT_EQ(second.out, "");  // no stage was opened
+}
+
+TEST(ProcessTest, ALockLeftByAKilledInstanceDoesNotBlockTheNext) {
+  const QTemporaryDir runtimeDir;
+  const QTemporaryDir firstDir;
+  RunningInstance first(firstDir, runtimeDir);
+  first.kill();  // no chance to remove its lock file
+  ASSERT_EQ(RunningInstance::lockHolder(runtimeDir.filePath("quarlex.lock")), first.pid());
+  const QTemporaryDir nextDir;
+  const RunningInstance next(nextDir, runtimeDir);  // takes the lock over
+}
+
 }  // namespace

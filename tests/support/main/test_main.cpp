@@ -1,6 +1,10 @@
 // Main of the tests that use the GUI run-time: starts it on the offscreen platform and
-// sends stdout to the standard-I/O window, as the program's start-up does.
+// sends stdout to the standard-I/O window, as the program's start-up does. Each test process
+// has a runtime folder of its own, so the program's single-instance lock, taken by every test
+// that runs its entry, is not shared by tests running side by side.
 #include <gtest/gtest.h>
+
+#include <QTemporaryDir>
 
 #include <cstdlib>
 
@@ -9,6 +13,9 @@
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static const QTemporaryDir runtimeDir;  // private (0700), as a runtime folder must be
+  if (!runtimeDir.isValid()) return 2;
+  setenv("XDG_RUNTIME_DIR", runtimeDir.path().toLocal8Bit().constData(), 1);
   SetStdioPort(0);
   static InstanceData instance{argc, argv};
   if (InitCVIRTEEx(&instance, nullptr, nullptr) == 0) return 2;
