@@ -38,7 +38,12 @@ int setAttribute(int panel, int control, int attribute, T value) {
   const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
   if (!p) return UIE_BAD_PANEL;
   bool postFlush = false;
+  // Off the GUI thread a tick under way ends first (the GUI thread's own ticks are not
+  // under way while it sets an attribute, unless from inside one).
+  std::unique_lock<std::mutex> ticks;
+  if (!runtime_impl::gui_thread::isCurrent()) ticks = p->store.holdTicks();
   const int result = p->store.setAttribute(control, attribute, value, &postFlush);
+  if (ticks) ticks.unlock();
   // On the GUI thread a timer restarts now, so its next tick is one interval after this call.
   if (result == 0 && runtime_impl::gui_thread::isCurrent()) {
     p->flush();

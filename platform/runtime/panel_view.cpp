@@ -10,13 +10,21 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 
 #include "panel_widgets.h"
 #include "platform_clock.h"
+#include "runtime_testing.h"
 #include "user_events.h"
 
 namespace runtime_impl {
 namespace {
+
+// Tests: called on each tick that will run its callback, just before the callback.
+std::function<void(int, int)>& tickHook() {
+  static auto& hook = *new std::function<void(int, int)>;
+  return hook;
+}
 
 // A progress bar counts tenths of a percent and writes the percentage with one decimal; the
 // bar is clamped to 0..100 %, the text is not.
@@ -118,12 +126,17 @@ bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCall
   } else if (qobject_cast<PanelTimer*>(widget) && callback) {
     auto* timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);
-    // A tick that was due before the timer was disabled from another thread is dropped.
+    // A tick that was due before the timer was stopped or re-armed from another thread
+    // belongs to the earlier arming and is dropped.
     connect(timer, &QTimer::timeout, this, [this, id, callback] {
-      if (store_.timerEnabled(id)) callback(handle_, id, EVENT_TIMER_TICK, nullptr, 0, 0);
+      store_.runTick(id, timerArmings_.value(id), [&] {
+        if (tickHook()) tickHook()(handle_, id);
+        callback(handle_, id, EVENT_TIMER_TICK, nullptr, 0, 0);
+      });
     });
     restartTimer(timer, c.enabled, c.interval);
     timers_.insert(id, timer);
+    timerArmings_.insert(id, 0);
   } else {
     return false;
   }
@@ -135,6 +148,7 @@ void PanelView::flush() {
   for (const ControlUpdate& update : store_.takeUpdates()) {
     if (QTimer* timer = timers_.value(update.control)) {
       restartTimer(timer, update.timerEnabled, update.interval);
+      timerArmings_.insert(update.control, update.arming);
     } else if (QWidget* widget = controls_.value(update.control)) {
       showValue(widget, update.value);
     }
@@ -152,3 +166,7 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
 }
 
 }  // namespace runtime_impl
+
+void runtime_testing::setTickHook(std::function<void(int panel, int control)> hook) {
+  runtime_impl::tickHook() = std::move(hook);
+}
