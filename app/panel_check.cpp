@@ -3,7 +3,9 @@
 #include <array>
 
 #include "gui_runtime.h"
+#include "lts.h"
 #include "panel_ids.h"
+#include "status_display.h"
 
 namespace {
 
@@ -48,7 +50,6 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     button(PANEL_GOTO_X, "X go-to button"), button(PANEL_GOTO_ALL, "go-to-all button"),
     led(PANEL_SCANLED, "scan LED"), led(PANEL_MOVELED, "move LED"),
     led(PANEL_COMLED, "connect LED"),
-    {PANEL_LTSTIMER, "watchdog timer", CTRL_KIND_TIMER, VAL_NO_TYPE, 0},
     button(PANEL_SCAN_STOP, "scan stop button"), button(PANEL_SCAN_START, "scan start button"),
     {PANEL_IZ, "z index", kIndicator, VAL_INTEGER, 0},
     {PANEL_IY, "y index", kIndicator, VAL_INTEGER, 0},
@@ -69,6 +70,19 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     button(PANEL_RECORD_FOLDER, "record folder button"),
 });
 
+// The two timers, each with the callback the program needs it to run: swapped, the watchdog
+// would fire five times a second and the refresh every ten seconds.
+struct ExpectedTimer {
+  int id;
+  const char* role;
+  CtrlCallbackPtr callback;
+};
+
+const auto kTimers = std::to_array<ExpectedTimer>({
+    {PANEL_LTSTIMER, "watchdog timer", LTS_Timeout},
+    {PANEL_REFRESH, "refresh timer", TimerCB},
+});
+
 std::string describe(int id, const char* role) {
   return "control " + std::to_string(id) + " (" + role + ")";
 }
@@ -86,9 +100,40 @@ std::string check(int panel, const ExpectedControl& c) {
   return {};
 }
 
+// The name the program's callback table gives `function`.
+std::string callbackName(CtrlCallbackPtr function) {
+  for (const PanelCallback* entry = panelCallbackTable; entry->name; ++entry) {
+    if (entry->function == function) return entry->name;
+  }
+  return "no callback";
+}
+
+std::string checkTimer(int panel, const ExpectedTimer& t) {
+  std::string fault = check(panel, {t.id, t.role, CTRL_KIND_TIMER, VAL_NO_TYPE, 0});
+  if (!fault.empty()) return fault;
+  CtrlCallbackPtr callback = nullptr;
+  GetCtrlAttribute(panel, t.id, ATTR_CALLBACK_FUNCTION, &callback);
+  if (callback == t.callback) return {};
+  return describe(t.id, t.role) + " calls " + callbackName(callback) + ", not " + callbackName(t.callback);
+}
+
+// Closing the window must act as QUIT and nothing else (a scan start, say).
+std::string checkCloseControl(int panel) {
+  int closeCtrl = 0;
+  GetPanelAttribute(panel, ATTR_CLOSE_CTRL, &closeCtrl);
+  if (closeCtrl == PANEL_QUIT) return {};
+  return "closing the window presses control " + std::to_string(closeCtrl) + ", not control " +
+         std::to_string(PANEL_QUIT) + " (QUIT button)";
+}
+
 }  // namespace
 
 std::string CheckPanelControls(int panel) {
+  if (std::string fault = checkCloseControl(panel); !fault.empty()) return fault;
+  for (const ExpectedTimer& t : kTimers) {
+    std::string fault = checkTimer(panel, t);
+    if (!fault.empty()) return fault;
+  }
   for (const ExpectedControl& c : kExpected) {
     std::string fault = check(panel, c);
     if (!fault.empty()) return fault;

@@ -1,5 +1,6 @@
 // Checks that a loaded panel has every control the program addresses, with the kind and
-// data type the program reads and writes it as.
+// data type the program reads and writes it as; that each timer runs the callback the
+// program needs from it; and that closing the window presses QUIT.
 #pragma once
 
 #include <string>

@@ -28,6 +28,11 @@ void RefreshDisplay(void) {
 
 int TimerCB(int, int, int event, void*, int, int) {
   if (event != EVENT_TIMER_TICK) return 0;
-  if (!ScanRunning()) QueueUserEvent(1, p1_h, PANEL_REFRESH);
+  // While a request still waits, a tick queues no other: one refresh shows the latest state,
+  // so a loop held up (by a pop-up, say) finds one request, not a backlog ahead of the
+  // operator's next press. Only this thread takes events, so the request cannot go between.
+  if (!ScanRunning() && UserEventPending(1, p1_h, PANEL_REFRESH) == 0) {
+    QueueUserEvent(1, p1_h, PANEL_REFRESH);
+  }
   return 0;
 }

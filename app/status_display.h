@@ -7,6 +7,6 @@ void LTS_SetStatus(int nid);
 // for a refresh request and the scan runs after every point.
 void RefreshDisplay(void);
 // Callback of the refresh timer: asks the event loop for a refresh on every tick while no
-// scan runs.
+// scan runs and no request it queued still waits.
 int TimerCB(int panel, int control, int event, void* callbackData, int eventData1,
             int eventData2);

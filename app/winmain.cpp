@@ -15,6 +15,8 @@ const char kPanelFile[] = "Quarlex_ui.uir";
 // Exit code when the panel file cannot be used; -1 stays reserved for a run-time that
 // cannot start.
 constexpr int kExitPanelFault = 2;
+// Exit code when another instance runs, and so may hold the stages.
+constexpr int kExitAnotherInstance = 3;
 
 // Loads and checks the front panel. Without a usable panel there is nothing to operate the
 // stages with, so no stage is opened.
@@ -35,6 +37,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   CmtNewThreadPool(10, &poolHandle);
   SetStdioPort(0);
   if (InitCVIRTEEx(hInstance, nullptr, nullptr) == 0) return -1;  // it has said why on stderr
+  if (LockSingleInstance("quarlex") == 0) return kExitAnotherInstance;  // it has said why
   if (!loadFrontPanel()) return kExitPanelFault;
   DisplayPanel(p1_h);
   SetActiveCtrl(p1_h, PANEL_QUIT);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the panel-file fuzzer (preset fuzz) and runs it for [seconds] (default 60), seeded
-# with the real panel file, the run-time test forms and the broken-panel corpus. Exits
+# with the real panel file, the run-time test forms and the broken-panel corpus (files the
+# run-time refuses, and in misfit/ files it loads that the program refuses). Exits
 # non-zero if the fuzzer finds a crash, leak, hang or sanitizer report; the failing input is
 # left in build/fuzz/findings.
 set -euo pipefail
@@ -32,7 +33,7 @@ corpus=build/fuzz/corpus
 findings=build/fuzz/findings
 mkdir -p "$corpus" "$findings"
 
-seeds=(app/Quarlex_ui.uir tests/runtime/forms/*.ui tests/fuzz/broken/*)
+seeds=(app/Quarlex_ui.uir tests/runtime/forms/*.ui tests/fuzz/broken/*.uir tests/fuzz/broken/misfit/*.uir)
 # Inputs up to twice the largest seed (the real panel file, about 100 kB), so that the
 # fuzzer can mutate the whole of it.
 largest=$(stat -c %s "${seeds[@]}" | sort -n | tail -n 1)

@@ -38,7 +38,12 @@ int setAttribute(int panel, int control, int attribute, T value) {
   const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
   if (!p) return UIE_BAD_PANEL;
   bool postFlush = false;
+  // Off the GUI thread a tick under way ends first (the GUI thread's own ticks are not
+  // under way while it sets an attribute, unless from inside one).
+  std::unique_lock<std::mutex> ticks;
+  if (!runtime_impl::gui_thread::isCurrent()) ticks = p->store.holdTicks();
   const int result = p->store.setAttribute(control, attribute, value, &postFlush);
+  if (ticks) ticks.unlock();
   // On the GUI thread a timer restarts now, so its next tick is one interval after this call.
   if (result == 0 && runtime_impl::gui_thread::isCurrent()) {
     p->flush();
@@ -66,6 +71,27 @@ int GetCtrlAttribute(int panel, int control, int attribute, int* value) {
 }
 int GetCtrlAttribute(int panel, int control, int attribute, double* value) {
   return getAttribute(panel, control, attribute, value);
+}
+
+int GetCtrlAttribute(int panel, int control, int attribute, CtrlCallbackPtr* value) {
+  if (!value) return UIE_BAD_ARGUMENT;
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  if (!p) return UIE_BAD_PANEL;
+  int kind = 0;
+  if (const int result = p->store.getAttribute(control, ATTR_CTRL_KIND, &kind); result < 0) return result;
+  if (attribute != ATTR_CALLBACK_FUNCTION) return UIE_WRONG_TYPE;
+  const auto callback = p->callbacks.find(control);
+  *value = callback == p->callbacks.end() ? nullptr : callback->second;
+  return 0;
+}
+
+int GetPanelAttribute(int panel, int attribute, int* value) {
+  if (!value) return UIE_BAD_ARGUMENT;
+  const std::shared_ptr<Panel> p = runtime_impl::panels::find(panel);
+  if (!p) return UIE_BAD_PANEL;
+  if (attribute != ATTR_CLOSE_CTRL) return UIE_BAD_ATTRIBUTE;
+  *value = p->closeCtrl;
+  return 0;
 }
 
 void runtime_testing::recordWrites(int panel, int control) {

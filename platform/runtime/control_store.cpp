@@ -112,6 +112,7 @@ int ControlStore::getAttribute(int control, int attribute, T* value) const {
       if (!timer) return UIE_BAD_ATTRIBUTE;
       stored = slot->enabled ? 1 : 0;
       break;
+    case ATTR_CALLBACK_FUNCTION: return UIE_WRONG_TYPE;  // a function, read by its own overload
     default: return UIE_BAD_ATTRIBUTE;
   }
   const T* typed = std::get_if<T>(&stored);
@@ -145,6 +146,7 @@ int ControlStore::setAttribute(int control, int attribute, T value, bool* postFl
       slot->enabled = value != 0;
     }
   }
+  slot->arming++;
   markChanged(control, *slot, postFlush);
   return 0;
 }
@@ -155,10 +157,10 @@ ControlValue ControlStore::value(int control) const {
   return slot ? slot->value : ControlValue();
 }
 
-bool ControlStore::timerEnabled(int control) const {
+bool ControlStore::tickBelongs(int control, unsigned arming) const {
   std::lock_guard lock(mutex_);
   const Slot* slot = find(control);
-  return slot && slot->enabled;
+  return slot && slot->enabled && slot->arming == arming;
 }
 
 std::vector<ControlUpdate> ControlStore::takeUpdates() {
@@ -167,7 +169,7 @@ std::vector<ControlUpdate> ControlStore::takeUpdates() {
   updates.reserve(changed_.size());
   for (const int control : changed_) {
     Slot& slot = slots_.at(control);
-    updates.push_back({control, slot.value, slot.enabled, slot.interval});
+    updates.push_back({control, slot.value, slot.enabled, slot.interval, slot.arming});
     slot.queued = false;
   }
   changed_.clear();

@@ -15,12 +15,13 @@ namespace runtime_impl {
 using ControlValue = std::variant<std::monostate, int, double>;
 
 // What the GUI thread has to show or do for one control: a new value, or for a timer a
-// start (enabled) or stop with `interval`.
+// start (enabled) or stop with `interval`, under the timer's arming number `arming`.
 struct ControlUpdate {
   int control;
   ControlValue value;
   bool timerEnabled;
   double interval;
+  unsigned arming;
 };
 
 class ControlStore {
@@ -48,7 +49,18 @@ class ControlStore {
   // Tests: keep every value `set` writes to the control, from an empty record.
   void recordWrites(int control);
   std::vector<double> writes(int control) const;
-  bool timerEnabled(int control) const;
+
+  // A timer's ticks. Each start, stop or restart of a timer is a new arming, with a number of
+  // its own. GUI thread: runs `tick` only while the timer runs under `arming`, the arming its
+  // tick was started for. Another thread that sets a timer's attribute holds the ticks
+  // (holdTicks) meanwhile, so it waits for a tick under way: once it has stopped or re-armed
+  // the timer, no tick of an earlier arming runs.
+  template <typename F>
+  void runTick(int control, unsigned arming, F&& tick) {
+    std::lock_guard ticks(tickMutex_);
+    if (tickBelongs(control, arming)) tick();
+  }
+  std::unique_lock<std::mutex> holdTicks() { return std::unique_lock(tickMutex_); }
 
   // GUI thread: the controls changed since the last call, with their latest state.
   std::vector<ControlUpdate> takeUpdates();
@@ -60,6 +72,7 @@ class ControlStore {
     ControlValue value;
     double interval = 0.0;
     bool enabled = false;
+    unsigned arming = 0;  // timers: bumped by every start, stop or restart
     bool queued = false;  // in changed_
     bool recording = false;
     std::vector<double> writes = {};  // while recording
@@ -68,7 +81,9 @@ class ControlStore {
   Slot* find(int control);
   const Slot* find(int control) const;
   void markChanged(int control, Slot& slot, bool* postFlush);
+  bool tickBelongs(int control, unsigned arming) const;
 
+  std::mutex tickMutex_;  // held by a tick under way and by another thread setting a timer
   mutable std::mutex mutex_;
   std::unordered_map<int, Slot> slots_;
   std::vector<int> changed_;  // controls with a change not yet taken; a flush is asked for

@@ -29,6 +29,12 @@ enum {
   ATTR_ENABLED = 1271,   // timer running, int 0/1
   ATTR_CTRL_KIND = 2001, // int, one of CTRL_KIND_*; read-only
   ATTR_DATA_TYPE = 2002, // int, one of VAL_*; read-only
+  ATTR_CALLBACK_FUNCTION = 2003,  // CtrlCallbackPtr the panel file names (null if none); read-only
+};
+
+// Panel attributes, read-only.
+enum {
+  ATTR_CLOSE_CTRL = 2101,  // int, the command button a request to close the window presses
 };
 
 enum {
@@ -76,6 +82,12 @@ int SetStdioPort(int port);
 // platform), 1 on success.
 int InitCVIRTEEx(HINSTANCE hInstance, void* reserved1, void* reserved2);
 
+// After InitCVIRTEEx: makes this process the one running instance of program `name` for this
+// user, through a lock file in the runtime folder held until the process ends (a lock left by
+// an instance that died is taken over). 1 when this is the one; 0, after one line on stderr
+// naming the instance that holds the lock, when another runs (or the lock cannot be taken).
+int LockSingleInstance(const char* name);
+
 // ---- Panels and controls ---------------------------------------------------------------------
 // Loads panel resource `resourceId` of a panel file, found next to the executable, then in
 // the working directory. Negative on failure, with a message on stderr naming the file and
@@ -96,6 +108,8 @@ int SetCtrlAttribute(int panel, int control, int attribute, int value);
 int SetCtrlAttribute(int panel, int control, int attribute, double value);
 int GetCtrlAttribute(int panel, int control, int attribute, int* value);
 int GetCtrlAttribute(int panel, int control, int attribute, double* value);
+int GetCtrlAttribute(int panel, int control, int attribute, CtrlCallbackPtr* value);
+int GetPanelAttribute(int panel, int attribute, int* value);
 
 // ---- Events ----------------------------------------------------------------------------------
 // Main thread only. waitMode 1: processes GUI events (timer callbacks included) until a user
@@ -104,6 +118,14 @@ int GetCtrlAttribute(int panel, int control, int attribute, double* value);
 int GetUserEvent(int waitMode, int* panel, int* control);
 // From any thread: queues a user event for `control` of `panel`.
 int QueueUserEvent(int eventNumber, int panel, int control);
+// From any thread: 1 while such an event waits in the queue (not yet taken), else 0.
+int UserEventPending(int eventNumber, int panel, int control);
+// The queue's bound: events the program queues are all kept (it is the program's to merge a
+// repeated request, as the refresh timer does). Operator events (button presses, window-close
+// requests) are bounded: while kMaxOperatorEvents of them wait, a further one is dropped,
+// never silently: one line on stderr names its control. Nothing already queued is dropped,
+// so a STOP pressed before the queue filled is still delivered.
+enum { kMaxOperatorEvents = 256 };
 
 // Modal message box; timer callbacks keep running while it is shown. Main thread only.
 int MessagePopup(const char* title, const char* message);

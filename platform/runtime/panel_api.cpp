@@ -28,7 +28,7 @@ int LoadPanel(int parentPanel, const char* fileName, int resourceId) {
   if (!window) {
     return runtime_impl::refusePanelFile(file->path, loader.errorString(), UIE_BAD_FILE);
   }
-  const auto panel = std::make_shared<Panel>(panels::newHandle(), file->form);
+  const auto panel = std::make_shared<Panel>(panels::newHandle(), file->form, file->timerCallbacks);
   panel->view = std::make_unique<runtime_impl::PanelView>(panel->handle, panel->store, std::move(window));
   QString fault;
   if (!panel->view->bind(file->form, file->timerCallbacks, &fault)) {

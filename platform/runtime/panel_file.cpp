@@ -12,6 +12,9 @@
 namespace runtime_impl {
 namespace {
 
+// Far above any real panel (the program's own is about 100 kB); a larger file is not one.
+constexpr qint64 kMaxPanelFileBytes = 4 * 1024 * 1024;
+
 // Set by tests to load their own variant of a panel file under its usual name.
 QString& panelDirectory() {
   static QString& directory = *new QString;
@@ -59,11 +62,21 @@ std::optional<PanelFile> readPanelFile(const QString& fileName, int resourceId, 
                     UIE_FILE_NOT_FOUND);
     }
   }
+  // Checked before opening: opening a FIFO waits for a writer, and a device such as
+  // /dev/zero never ends.
+  const QFileInfo info(file.path);
+  if (info.exists() && !info.isFile()) {
+    return refuse(file.path, QStringLiteral("it is not a regular file"), UIE_BAD_FILE);
+  }
+  const QString tooLarge = QStringLiteral("it is larger than %1 bytes").arg(kMaxPanelFileBytes);
+  if (info.size() > kMaxPanelFileBytes) return refuse(file.path, tooLarge, UIE_BAD_FILE);
   QFile input(file.path);
   if (!input.open(QIODevice::ReadOnly)) {
     return refuse(file.path, input.errorString(), UIE_FILE_NOT_FOUND);
   }
-  file.xml = input.readAll();
+  // Bounded again in case the file grew or was replaced since it was looked at.
+  file.xml = input.read(kMaxPanelFileBytes + 1);
+  if (file.xml.size() > kMaxPanelFileBytes) return refuse(file.path, tooLarge, UIE_BAD_FILE);
 
   QString fault;
   std::optional<PanelForm> form = ParsePanelForm(file.xml, &fault);

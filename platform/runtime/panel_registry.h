@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 
 #include "control_store.h"
 #include "panel_form.h"
@@ -12,7 +13,8 @@ namespace runtime_impl {
 
 class Panel : public std::enable_shared_from_this<Panel> {
  public:
-  Panel(int handle, const PanelForm& form) : handle(handle), store(form.controls) {}
+  Panel(int handle, const PanelForm& form, std::unordered_map<int, CtrlCallbackPtr> callbacks)
+      : handle(handle), closeCtrl(form.closeCtrl), callbacks(std::move(callbacks)), store(form.controls) {}
 
   // GUI thread: shows the store's changes now.
   void flush();
@@ -20,6 +22,8 @@ class Panel : public std::enable_shared_from_this<Panel> {
   void requestFlush();
 
   const int handle;
+  const int closeCtrl;
+  const std::unordered_map<int, CtrlCallbackPtr> callbacks;  // of the timers, by control id
   ControlStore store;
   std::unique_ptr<PanelView> view;  // GUI thread only
 };

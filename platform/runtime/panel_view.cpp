@@ -10,12 +10,21 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <functional>
 
 #include "panel_widgets.h"
 #include "platform_clock.h"
+#include "runtime_testing.h"
+#include "user_events.h"
 
 namespace runtime_impl {
 namespace {
+
+// Tests: called on each tick that will run its callback, just before the callback.
+std::function<void(int, int)>& tickHook() {
+  static auto& hook = *new std::function<void(int, int)>;
+  return hook;
+}
 
 // A progress bar counts tenths of a percent and writes the percentage with one decimal; the
 // bar is clamped to 0..100 %, the text is not.
@@ -92,7 +101,7 @@ bool PanelView::bind(const PanelForm& form,
 bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCallbackPtr callback) {
   const int id = c.id;
   if (auto* button = qobject_cast<QPushButton*>(widget)) {
-    connect(button, &QPushButton::clicked, this, [this, id] { QueueUserEvent(EVENT_COMMIT, handle_, id); });
+    connect(button, &QPushButton::clicked, this, [this, id] { queueOperatorEvent(handle_, id); });
   } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
     store_.setFromWidget(id, spin->value());
     connect(spin, &QSpinBox::valueChanged, this, [this, id](int v) { store_.setFromWidget(id, v); });
@@ -117,12 +126,17 @@ bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCall
   } else if (qobject_cast<PanelTimer*>(widget) && callback) {
     auto* timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);
-    // A tick that was due before the timer was disabled from another thread is dropped.
+    // A tick that was due before the timer was stopped or re-armed from another thread
+    // belongs to the earlier arming and is dropped.
     connect(timer, &QTimer::timeout, this, [this, id, callback] {
-      if (store_.timerEnabled(id)) callback(handle_, id, EVENT_TIMER_TICK, nullptr, 0, 0);
+      store_.runTick(id, timerArmings_.value(id), [&] {
+        if (tickHook()) tickHook()(handle_, id);
+        callback(handle_, id, EVENT_TIMER_TICK, nullptr, 0, 0);
+      });
     });
     restartTimer(timer, c.enabled, c.interval);
     timers_.insert(id, timer);
+    timerArmings_.insert(id, 0);
   } else {
     return false;
   }
@@ -134,6 +148,7 @@ void PanelView::flush() {
   for (const ControlUpdate& update : store_.takeUpdates()) {
     if (QTimer* timer = timers_.value(update.control)) {
       restartTimer(timer, update.timerEnabled, update.interval);
+      timerArmings_.insert(update.control, update.arming);
     } else if (QWidget* widget = controls_.value(update.control)) {
       showValue(widget, update.value);
     }
@@ -144,10 +159,14 @@ bool PanelView::eventFilter(QObject* watched, QEvent* event) {
   // Closing the window stands for pressing the close control; the window stays.
   if (watched == window_.get() && event->type() == QEvent::Close) {
     event->ignore();
-    QueueUserEvent(EVENT_COMMIT, handle_, closeCtrl_);
+    queueOperatorEvent(handle_, closeCtrl_);
     return true;
   }
   return QObject::eventFilter(watched, event);
 }
 
 }  // namespace runtime_impl
+
+void runtime_testing::setTickHook(std::function<void(int panel, int control)> hook) {
+  runtime_impl::tickHook() = std::move(hook);
+}

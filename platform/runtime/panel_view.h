@@ -47,6 +47,7 @@ class PanelView : public QObject {
   int closeCtrl_ = 0;
   QHash<int, QWidget*> controls_;
   QHash<int, QTimer*> timers_;
+  QHash<int, unsigned> timerArmings_;  // the arming each timer's QTimer was started for
 };
 
 }  // namespace runtime_impl

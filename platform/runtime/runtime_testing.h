@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ std::size_t queuedEventCount();
 // starting from an empty record; writes() returns them in order.
 void recordWrites(int panel, int control);
 std::vector<double> writes(int panel, int control);
+
+// GUI thread: `hook` runs on every timer tick that will call its callback, after the tick
+// has been found to belong to the timer's current arming and just before the callback; an
+// empty hook removes it. Lets a test force what another thread does in between.
+void setTickHook(std::function<void(int panel, int control)> hook);
 
 // Looks for relative panel files in `directory` first; empty restores the usual search.
 void setPanelDirectory(const std::string& directory);

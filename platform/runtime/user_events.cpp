@@ -1,6 +1,10 @@
 // The user-event queue: filled from any thread, emptied by the main thread's GetUserEvent.
+#include "user_events.h"
+
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 
@@ -14,12 +18,14 @@ struct UserEvent {
   int number;
   int panel;
   int control;
+  bool byOperator;
 };
 
 struct Queue {
   std::mutex mutex;
   std::deque<UserEvent> events;
-  std::size_t queued = 0;  // ever
+  std::size_t operatorEvents = 0;  // waiting in `events`
+  std::size_t queued = 0;          // ever
 };
 
 Queue& queue() {
@@ -33,20 +39,47 @@ bool pop(UserEvent* event) {
   if (q.events.empty()) return false;
   *event = q.events.front();
   q.events.pop_front();
+  if (event->byOperator) q.operatorEvents--;
+  return true;
+}
+
+// False, queuing nothing, when the event is the operator's and the operator's bound is reached.
+bool push(const UserEvent& event) {
+  {
+    Queue& q = queue();
+    std::lock_guard lock(q.mutex);
+    if (event.byOperator) {
+      if (q.operatorEvents >= kMaxOperatorEvents) return false;
+      q.operatorEvents++;
+    }
+    q.events.push_back(event);
+    q.queued++;
+  }
+  runtime_impl::gui_thread::wake();
   return true;
 }
 
 }  // namespace
 
+void runtime_impl::queueOperatorEvent(int panel, int control) {
+  if (push({EVENT_COMMIT, panel, control, true})) return;
+  std::fprintf(stderr,
+               "Quarlex: %d operator events are waiting to be handled; the press of control %d is dropped\n",
+               int(kMaxOperatorEvents), control);
+}
+
 int QueueUserEvent(int eventNumber, int panel, int control) {
-  {
-    Queue& q = queue();
-    std::lock_guard lock(q.mutex);
-    q.events.push_back({eventNumber, panel, control});
-    q.queued++;
-  }
-  runtime_impl::gui_thread::wake();
+  push({eventNumber, panel, control, false});
   return 0;
+}
+
+int UserEventPending(int eventNumber, int panel, int control) {
+  Queue& q = queue();
+  std::lock_guard lock(q.mutex);
+  const auto same = [&](const UserEvent& e) {
+    return e.number == eventNumber && e.panel == panel && e.control == control;
+  };
+  return std::any_of(q.events.begin(), q.events.end(), same) ? 1 : 0;
 }
 
 int GetUserEvent(int waitMode, int* panel, int* control) {
@@ -74,6 +107,7 @@ void runtime_testing::clearEvents() {
   Queue& q = queue();
   std::lock_guard lock(q.mutex);
   q.events.clear();
+  q.operatorEvents = 0;
 }
 
 std::size_t runtime_testing::queuedEventCount() {

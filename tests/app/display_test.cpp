@@ -104,4 +104,13 @@ TEST_F(DisplayTest, TheTimerAsksForARefreshOnlyOnTicksWhileNoScanRuns) {
   EXPECT_EQ(control, PANEL_REFRESH);
 }
 
+TEST_F(DisplayTest, TicksQueueNoSecondRequestWhileOneWaits) {
+  runtime_testing::clearEvents();
+  for (int tick = 0; tick < 3; tick++) TimerCB(p1_h, PANEL_REFRESH, EVENT_TIMER_TICK, nullptr, 0, 0);
+  ASSERT_EQ(runtime_testing::pendingEvents(), 1u);
+  EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 1);
+  TimerCB(p1_h, PANEL_REFRESH, EVENT_TIMER_TICK, nullptr, 0, 0);  // taken: the next tick asks again
+  EXPECT_EQ(runtime_testing::pendingEvents(), 1u);
+}
+
 }  // namespace

@@ -5,8 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -135,6 +140,42 @@ TEST(runtimeBrokenPanels, RefusesEachFileWithOneLineNamingItAndItsFault) {
     EXPECT_TRUE(message.ends_with('\n')) << message;
   }
   EXPECT_EQ(QApplication::topLevelWidgets().size(), windows) << "a refused file built widgets";
+}
+
+// Files that cannot sit in the corpus: each is refused from what the file system says of it,
+// before it is opened or read (a FIFO would block the open, /dev/zero never ends).
+TEST(runtimeBrokenPanels, RefusesWhatIsNotARegularFileOrTooLargeWithOneLine) {
+  const QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  struct Case {
+    const char* name;
+    bool (*make)(const QString& path);
+    const char* fault;
+  };
+  const Case cases[] = {
+      {"folder.uir", [](const QString& path) { return QDir().mkdir(path); }, "it is not a regular file"},
+      {"zeros.uir", [](const QString& path) { return QFile::link("/dev/zero", path); }, "it is not a regular file"},
+#ifndef _WIN32
+      {"fifo.uir", [](const QString& path) { return mkfifo(path.toLocal8Bit().constData(), 0600) == 0; },
+       "it is not a regular file"},
+#endif
+      {"huge.uir",
+       [](const QString& path) {
+         QFile file(path);
+         return file.open(QIODevice::WriteOnly) && file.write(kMinimalForm) > 0 && file.resize(4 * 1024 * 1024 + 1);
+       },
+       "it is larger than 4194304 bytes"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = dir.filePath(c.name);
+    ASSERT_TRUE(c.make(path));
+    testing::internal::CaptureStderr();
+    const int result = LoadPanel(0, path.toLocal8Bit().constData(), 1);
+    const std::string message = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(result, UIE_BAD_FILE);
+    EXPECT_EQ(message, "Quarlex: cannot load panel file \"" + path.toStdString() + "\": " + c.fault + "\n");
+  }
 }
 
 TEST(runtimeBrokenPanels, MinimalFormTheCorpusStartsFromLoads) {

@@ -1,6 +1,8 @@
 // The user-event queue: order, waking, and the events that buttons and the window make.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -94,6 +96,45 @@ TEST(runtimeEvents, WindowCloseQueuesTheCloseControlsCommitAndKeepsTheWindow) {
   EXPECT_EQ(GetUserEvent(0, &from, &control), EVENT_COMMIT);
   EXPECT_EQ(from, panel);
   EXPECT_EQ(control, kQuit);
+}
+
+// The program's own events are all kept, whatever the operator's bound; the operator's past
+// the bound are dropped, each with one line, and every one queued before is still delivered.
+TEST(runtimeEvents, OperatorEventsPastTheBoundAreDroppedWithOneLineEach) {
+  const int panel = load();
+  ASSERT_GT(panel, 0);
+  ASSERT_EQ(DisplayPanel(panel), 0);
+  for (int i = 0; i < 2 * kMaxOperatorEvents; ++i) QueueUserEvent(9, panel, 0);
+  for (int i = 0; i < kMaxOperatorEvents; ++i) test_support::clickControl(panel, kStart);
+  testing::internal::CaptureStderr();
+  test_support::clickControl(panel, kStart);
+  EXPECT_FALSE(test_support::requestPanelClose(panel));
+  const std::string message = testing::internal::GetCapturedStderr();
+  const std::string dropped = "operator events are waiting to be handled; the press of control ";
+  EXPECT_EQ(message, "Quarlex: 256 " + dropped + "3 is dropped\nQuarlex: 256 " + dropped + "2 is dropped\n");
+  EXPECT_EQ(runtime_testing::pendingEvents(), std::size_t(3 * kMaxOperatorEvents));
+
+  // Taking one makes room for one more.
+  for (int i = 0; i < 2 * kMaxOperatorEvents + 1; ++i) ASSERT_NE(GetUserEvent(0, nullptr, nullptr), 0);
+  EXPECT_FALSE(test_support::requestPanelClose(panel));
+  int control = 0;
+  for (int i = 0; i < kMaxOperatorEvents; ++i) {
+    ASSERT_EQ(GetUserEvent(0, nullptr, &control), EVENT_COMMIT);
+    ASSERT_EQ(control, i < kMaxOperatorEvents - 1 ? kStart : kQuit);
+  }
+  EXPECT_EQ(runtime_testing::pendingEvents(), 0u);
+}
+
+TEST(runtimeEvents, UserEventPendingSeesOnlyEventsNotYetTaken) {
+  runtime_testing::clearEvents();
+  EXPECT_EQ(UserEventPending(1, 4, 88), 0);
+  QueueUserEvent(1, 4, 88);
+  EXPECT_EQ(UserEventPending(1, 4, 88), 1);
+  for (auto [number, panel, control] : {std::array{2, 4, 88}, std::array{1, 5, 88}, std::array{1, 4, 87}}) {
+    EXPECT_EQ(UserEventPending(number, panel, control), 0) << number << " " << panel << " " << control;
+  }
+  EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 1);
+  EXPECT_EQ(UserEventPending(1, 4, 88), 0);
 }
 
 }  // namespace
