@@ -28,6 +28,18 @@ bool loadFrontPanel() {
   return false;
 }
 
+// Set on the main thread when the process is asked to terminate: the session then ends as on
+// QUIT, a running scan included, which is aborted first.
+bool terminationRequested = false;
+
+void OnTerminationRequest(void) {
+  terminationRequested = true;
+  int scanled = 0;
+  GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
+  if (scanled != 0) ScanAbort();
+  QueueUserEvent(EVENT_COMMIT, p1_h, PANEL_QUIT);  // wakes the loop
+}
+
 }  // namespace
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
@@ -35,6 +47,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   CmtNewThreadPool(10, &poolHandle);
   SetStdioPort(0);
   if (InitCVIRTEEx(hInstance, nullptr, nullptr) == 0) return -1;  // it has said why on stderr
+  terminationRequested = false;
+  SetTerminationHandler(OnTerminationRequest);
   if (!loadFrontPanel()) return kExitPanelFault;
   DisplayPanel(p1_h);
   SetActiveCtrl(p1_h, PANEL_QUIT);
@@ -52,6 +66,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     int panel = 0;
     int evcontrl = 0;
     GetUserEvent(1, &panel, &evcontrl);
+    if (terminationRequested) break;  // taken before the scan gate, which would drop it
     if (evcontrl == PANEL_SCAN_STOP) ctrl_c.store(1);
     int scanled = 0;
     GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
@@ -61,6 +76,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     Delay(0.001);
   }
 
+  // An aborted scan's worker ends within one poll of its wait; the stages stay open till then.
+  if (terminationRequested) ScanWaitForEnd();
   GetCtrlVal(p1_h, PANEL_COMLED, &comled);
   if (comled != 0) {
     for (int axis = 0; axis < 3; axis++) LTS_Close(axis);

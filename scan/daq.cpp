@@ -7,12 +7,18 @@
 #include "status_display.h"
 
 // Moves axis `axis` to `position` and waits for it, with the move LED lit meanwhile; the
-// index control of that level shows `index` first.
-static void scanMove(int indexControl, int index, int axis, double position, int timeout) {
+// index control of that level shows `index` first. False, with no move or before the point
+// is reached, once the scan is aborted: the worker is then to end at once.
+static bool scanMove(int indexControl, int index, int axis, double position, int timeout) {
+  if (scanAbort.load() != 0) return false;
   SetCtrlVal(p1_h, indexControl, index);
   SetCtrlVal(p1_h, PANEL_MOVELED, 1);
   LTS_MoveAbsolute(axis, position, timeout);
   SetCtrlVal(p1_h, PANEL_MOVELED, 0);
+  if (scanAbort.load() == 0) return true;
+  // The abort may have sent its stops just before this move went out: stop it again.
+  LTS_StopProfiled(axis);
+  return false;
 }
 
 int daq(void*) {
@@ -47,13 +53,13 @@ int daq(void*) {
 
   for (int iz = 0; iz < nz; iz++) {
     const double zposition = z0 + iz * dz;
-    scanMove(PANEL_IZ, iz, 2, zposition, timeout);
+    if (!scanMove(PANEL_IZ, iz, 2, zposition, timeout)) return 0;
     for (int iy = 0; iy < ny; iy++) {
       const double yposition = y0 + iy * dy;
-      scanMove(PANEL_IY, iy, 1, yposition, timeout);
+      if (!scanMove(PANEL_IY, iy, 1, yposition, timeout)) return 0;
       for (int ix = 0; ix < nx; ix++) {
         const double xposition = x0 + ix * dx;
-        scanMove(PANEL_IX, ix, 0, xposition, timeout);
+        if (!scanMove(PANEL_IX, ix, 0, xposition, timeout)) return 0;
         RefreshDisplay();
         nstep++;
         const double ratio = static_cast<double>(nstep) / totalSteps;

@@ -8,6 +8,12 @@
 #include "panel_ids.h"
 
 std::atomic<int> LTSTimerOut{0};
+// Raised by LTS_AbortWait: waits end without reading on and without a time-out line.
+static std::atomic<bool> waitAborted{false};
+
+void LTS_AbortWait(void) { waitAborted.store(true); }
+
+void LTS_ClearAbort(void) { waitAborted.store(false); }
 
 void LTS_Tmlnk(int tout) {
   LTSTimerOut.store(0);
@@ -31,7 +37,8 @@ int LTS_Timeout(int, int, int event, void*, int, int) {
 
 // Reads the axis's message queue until the completion message (type 2, `completionId`)
 // arrives or the watchdog ticks. Other messages are read and dropped; the queue is polled
-// every 250 ms while empty; once the watchdog has ticked nothing more is read.
+// every 250 ms while empty; once the watchdog has ticked, or the wait is aborted, nothing more
+// is read.
 static void waitForMessage(int i, int tout, WORD completionId) {
   const char* serial = serialNumbers[i];
   WORD messageType = 0;
@@ -42,8 +49,9 @@ static void waitForMessage(int i, int tout, WORD completionId) {
   while (condition == 0) {
     while (ISC_MessageQueueSize(serial) == 0) {
       Sleep(250);
-      if (LTSTimerOut.load() != 0) break;
+      if (LTSTimerOut.load() != 0 || waitAborted.load()) break;
     }
+    if (waitAborted.load()) break;
     if (LTSTimerOut.load() != 0) {
       printf("Timeout in axis [%d] pos: %f messageType %d, messageId %d\n", i,
              LTS_GetPosition(i), messageType, messageId);
