@@ -4,7 +4,6 @@
 // event loop running, and the program closes its stages and exits 0.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,43 +17,30 @@
 
 namespace {
 
-enum class Output { ReaderLeavesAfterOneLine, NeverRead, Closed };
+using child_process::Child;
+using child_process::FailingStdout;
 
 struct Case {
   const char* what;
-  Output output;
+  FailingStdout output;
 };
-
-struct Child {
-  pid_t pid = -1;
-  int readEnd = -1;  // the test's end of the stdout pipe, kept open unless the case closes it
-};
-
-Child start(Output output) {
-  int fds[2] = {-1, -1};
-  if (output == Output::ReaderLeavesAfterOneLine && pipe2(fds, O_CLOEXEC) != 0) return {};
-  if (output == Output::NeverRead && child_process::fullPipe(fds) == 0) return {};
-  const pid_t pid = child_process::spawn(QUARLEX_EXE, fds[1]);
-  if (fds[1] >= 0) close(fds[1]);
-  return {pid, fds[0]};
-}
 
 TEST(StdoutTest, AFailingStandardOutputNeitherKillsNorBlocksNorHangsTheProgram) {
   const std::array<Case, 3> cases = {{
-      {"reader leaves after one line", Output::ReaderLeavesAfterOneLine},
-      {"reader never reads", Output::NeverRead},
-      {"stdout closed", Output::Closed},
+      {"reader leaves after one line", FailingStdout::ReaderLeavesAfterOneLine},
+      {"reader never reads", FailingStdout::NeverRead},
+      {"stdout closed", FailingStdout::Closed},
   }};
   std::array<Child, 3> runs;
   // Side by side: each waits for its connection sequence in real time.
   for (std::size_t i = 0; i < cases.size(); i++) {
-    runs[i] = start(cases[i].output);
+    runs[i] = child_process::spawnWithFailingStdout(QUARLEX_EXE, cases[i].output);
     ASSERT_GT(runs[i].pid, 0) << cases[i].what;
   }
   for (std::size_t i = 0; i < cases.size(); i++) {
     SCOPED_TRACE(cases[i].what);
     const Child& run = runs[i];
-    if (cases[i].output == Output::ReaderLeavesAfterOneLine) {
+    if (cases[i].output == FailingStdout::ReaderLeavesAfterOneLine) {
       // The first line comes from the connection sequence; every later line meets a closed
       // pipe, which would end the program with SIGPIPE.
       EXPECT_EQ(child_process::readLines(run.readEnd, 1), "Device 0 (serial 45388004) Connected... \n");
@@ -62,7 +48,7 @@ TEST(StdoutTest, AFailingStandardOutputNeitherKillsNorBlocksNorHangsTheProgram) 
     } else {
       ASSERT_TRUE(child_process::catches(run.pid, SIGTERM));
     }
-    if (cases[i].output == Output::Closed) {
+    if (cases[i].output == FailingStdout::Closed) {
       // Descriptor 1 is the capture's pipe, not given away to whatever opens next.
       const auto target = std::filesystem::read_symlink("/proc/" + std::to_string(run.pid) + "/fd/1");
       EXPECT_TRUE(target.string().starts_with("pipe:")) << target;
@@ -73,7 +59,7 @@ TEST(StdoutTest, AFailingStandardOutputNeitherKillsNorBlocksNorHangsTheProgram) 
     const std::optional<int> status = child_process::waitForExit(run.pid);
     ASSERT_TRUE(status.has_value()) << "the program hangs";
     EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status;
-    if (cases[i].output == Output::NeverRead) close(run.readEnd);
+    if (cases[i].output == FailingStdout::NeverRead) close(run.readEnd);
   }
 }
 

@@ -70,6 +70,15 @@ std::size_t fullPipe(int fds[2]) {
   return held;
 }
 
+Child spawnWithFailingStdout(const std::string& exe, FailingStdout how) {
+  int fds[2] = {-1, -1};
+  if (how == FailingStdout::ReaderLeavesAfterOneLine && pipe2(fds, O_CLOEXEC) != 0) return {};
+  if (how == FailingStdout::NeverRead && fullPipe(fds) == 0) return {};
+  const pid_t pid = spawn(exe, fds[1]);
+  if (fds[1] >= 0) close(fds[1]);
+  return {pid, fds[0]};
+}
+
 std::string readLines(int fd, int lines, double realSeconds) {
   const auto until = deadline(realSeconds);
   std::string text;

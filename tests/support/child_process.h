@@ -14,6 +14,16 @@ namespace child_process {
 // when -1. The child's stderr goes to the null device, its working directory is this one's.
 pid_t spawn(const std::string& exe, int stdoutFd, const std::vector<std::string>& args = {});
 
+// A standard output that fails, as `| head -1`, `| sleep 1000` and `>&-` make it fail.
+enum class FailingStdout { ReaderLeavesAfterOneLine, NeverRead, Closed };
+struct Child {
+  pid_t pid = -1;
+  int readEnd = -1;  // the test's end of the stdout pipe; -1 when stdout is closed
+};
+// Starts `exe` with that stdout. For ReaderLeavesAfterOneLine the test reads the line and
+// closes readEnd; for NeverRead it keeps readEnd open and unread till the child has ended.
+Child spawnWithFailingStdout(const std::string& exe, FailingStdout how);
+
 // A pipe whose buffer is full: a write to fds[1] blocks until fds[0] is read. Returns the
 // bytes it holds.
 std::size_t fullPipe(int fds[2]);
