@@ -15,6 +15,7 @@
 #endif
 
 #include <atomic>
+#include <mutex>
 
 #include "gui_runtime.h"
 #include "gui_thread.h"
@@ -84,8 +85,8 @@ void install() {
 
 int SetTerminationHandler(void (*handler)(void)) {
   if (!runtime_impl::gui_thread::isCurrent()) return UIE_NOT_INITIALISED;
-  static const bool installed = (install(), true);
-  (void)installed;
+  static std::once_flag installed;
+  std::call_once(installed, &install);
   programHandler.store(handler);
   requested.store(0);
   return 0;

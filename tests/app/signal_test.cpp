@@ -183,6 +183,7 @@ TEST(SignalProcessTest, ASecondSignalEndsTheProcessAtOnce) {
   ASSERT_FALSE(out.empty());
   // The first request waits for the connection sequence to end; the second does not.
   kill(session.pid, SIGTERM);
+  ASSERT_TRUE(child_process::delivered(session.pid, SIGTERM));
   kill(session.pid, SIGTERM);
   const std::optional<int> status = child_process::waitForExit(session.pid);
   ASSERT_TRUE(status.has_value());

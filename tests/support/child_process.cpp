@@ -102,18 +102,32 @@ bool readToEnd(int fd, std::string* text, double realSeconds) {
   }
 }
 
-bool catches(pid_t pid, int signal, double realSeconds) {
+// The signal mask a line of /proc/<pid>/status gives, such as "SigCgt:"; 0 when unreadable.
+static unsigned long long statusMask(pid_t pid, const std::string& field) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind(field, 0) == 0) return std::stoull(line.substr(field.size()), nullptr, 16);
+  }
+  return 0;
+}
+
+// True once the signal's bit in the status field is `set`, within `realSeconds`.
+static bool waitForMask(pid_t pid, const std::string& field, int signal, bool set, double realSeconds) {
   const auto until = deadline(realSeconds);
+  const unsigned long long bit = 1ull << (signal - 1);
   while (Clock::now() < until) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-      if (line.rfind("SigCgt:", 0) != 0) continue;
-      const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-      if (mask & (1ull << (signal - 1))) return true;
-    }
+    if (((statusMask(pid, field) & bit) != 0) == set) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;
+}
+
+bool catches(pid_t pid, int signal, double realSeconds) {
+  return waitForMask(pid, "SigCgt:", signal, true, realSeconds);
+}
+
+bool delivered(pid_t pid, int signal, double realSeconds) {
+  return waitForMask(pid, "ShdPnd:", signal, false, realSeconds);
 }
 
 std::optional<int> waitForExit(pid_t pid, double realSeconds) {

@@ -35,6 +35,9 @@ bool readToEnd(int fd, std::string* text, double realSeconds = 60.0);
 
 // True once the process catches `signal` with a handler of its own, within `realSeconds`.
 bool catches(pid_t pid, int signal, double realSeconds = 60.0);
+// True once a signal sent to the process is no longer pending, within `realSeconds`: a
+// thread has taken it. Signals of one kind sent while one is pending merge into one.
+bool delivered(pid_t pid, int signal, double realSeconds = 60.0);
 
 // The wait status once the child has ended, or nullopt when it has not within `realSeconds`;
 // it is then killed.
