@@ -30,6 +30,16 @@ bool loadFrontPanel() {
   return false;
 }
 
+// Set on the main thread when the process is asked to terminate: the session then ends as on
+// QUIT, a running scan included, which is aborted first.
+bool terminationRequested = false;
+
+void OnTerminationRequest(void) {
+  terminationRequested = true;
+  if (ScanRunning()) ScanAbort();
+  QueueUserEvent(EVENT_COMMIT, p1_h, PANEL_QUIT);  // wakes the loop
+}
+
 }  // namespace
 
 int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
@@ -38,6 +48,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   SetStdioPort(0);
   if (InitCVIRTEEx(hInstance, nullptr, nullptr) == 0) return -1;  // it has said why on stderr
   if (LockSingleInstance("quarlex") == 0) return kExitAnotherInstance;  // it has said why
+  terminationRequested = false;
+  SetTerminationHandler(OnTerminationRequest);
   if (!loadFrontPanel()) return kExitPanelFault;
   DisplayPanel(p1_h);
   SetActiveCtrl(p1_h, PANEL_QUIT);
@@ -55,6 +67,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     int panel = 0;
     int evcontrl = 0;
     GetUserEvent(1, &panel, &evcontrl);
+    if (terminationRequested) break;  // taken before the scan gate, which would drop it
     if (evcontrl == PANEL_SCAN_STOP) ScanRequestStop();
     if (ScanRunning()) continue;  // a scan runs: every event but the stop above is dropped
     if (evcontrl == PANEL_QUIT) break;
@@ -62,6 +75,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     Delay(0.001);
   }
 
+  // An aborted scan's worker ends within one poll of its wait; the stages stay open till then.
+  if (terminationRequested) ScanWaitForEnd();
   GetCtrlVal(p1_h, PANEL_COMLED, &comled);
   if (comled != 0) {
     for (int axis = 0; axis < 3; axis++) LTS_Close(axis);

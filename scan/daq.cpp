@@ -17,10 +17,14 @@ constexpr int kIndexControl[3] = {PANEL_IX, PANEL_IY, PANEL_IZ};
 // The wait argument of every scan move, in milliseconds.
 constexpr int kTimeout = 10000;
 
+bool aborted() { return ScanPendingRequest() == SCAN_ABORT; }
+
 // Moves `axis` to its grid position at `index` and waits for it, with the move LED lit
 // meanwhile; the axis's index control shows `index` first. Notes the target and whether the
-// wait ended on the watchdog in `point`.
-void scanMove(const ScanGrid& grid, int axis, int index, ScanPoint& point) {
+// wait ended on the watchdog in `point`. False, with no move or before the point is reached,
+// once the scan is aborted: the worker is then to end at once.
+bool scanMove(const ScanGrid& grid, int axis, int index, ScanPoint& point) {
+  if (aborted()) return false;
   point.index[axis] = index;
   point.target[axis] = GridPosition(grid, axis, index);
   SetCtrlVal(p1_h, kIndexControl[axis], index);
@@ -28,6 +32,10 @@ void scanMove(const ScanGrid& grid, int axis, int index, ScanPoint& point) {
   LTS_MoveAbsolute(axis, point.target[axis], kTimeout);
   SetCtrlVal(p1_h, PANEL_MOVELED, 0);
   point.timedOut[axis] = LTS_LastWaitTimedOut();
+  if (!aborted()) return true;
+  // The abort may have sent its stops just before this move went out: stop it again.
+  LTS_StopProfiled(axis);
+  return false;
 }
 
 // Completes `point` with what the stages report now.
@@ -58,11 +66,11 @@ int daq(void*) {
 
   ScanPoint point{};
   for (int iz = 0; iz < n[2]; iz++) {
-    scanMove(run.grid, 2, iz, point);
+    if (!scanMove(run.grid, 2, iz, point)) break;
     for (int iy = 0; iy < n[1]; iy++) {
-      scanMove(run.grid, 1, iy, point);
+      if (!scanMove(run.grid, 1, iy, point)) break;
       for (int ix = 0; ix < n[0]; ix++) {
-        scanMove(run.grid, 0, ix, point);
+        if (!scanMove(run.grid, 0, ix, point)) break;
         point.number++;
         measure(run, point);
         ConsumePoint(run, point);

@@ -15,6 +15,7 @@ const char* endedText(ScanRequest ended) {
     case SCAN_GO_ON: return "finished";
     case SCAN_STOP: return "stopped by the operator";
     case SCAN_RECORD_FAILED: return "ended: its record could not be written";
+    case SCAN_ABORT: return "aborted";
   }
   return "ended";
 }

@@ -12,12 +12,17 @@ void ScanScheduled(bool scheduled) { running.store(scheduled); }
 
 void ScanStarted(void) {
   running.store(true);
-  ctrl_c.store(SCAN_GO_ON);
+  // An abort raised between scheduling and this start must still end the scan.
+  int request = ctrl_c.load();
+  while (request != SCAN_ABORT && !ctrl_c.compare_exchange_weak(request, SCAN_GO_ON)) {
+  }
 }
 
 void ScanEnded(void) { running.store(false); }
 
 void ScanRequestStop(void) { ctrl_c.store(SCAN_STOP); }
+
+void ScanRequestAbort(void) { ctrl_c.store(SCAN_ABORT); }
 
 void ScanRequestEnd(ScanRequest reason) {
   // An operator's request stands; the worker's own reason only fills an empty one.

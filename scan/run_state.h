@@ -10,7 +10,8 @@
 enum ScanRequest {
   SCAN_GO_ON = 0,
   SCAN_STOP = 1,         // the operator pressed stop-scan: end after the point under way
-  SCAN_RECORD_FAILED = 2 // the record file could not be written: end after this point
+  SCAN_RECORD_FAILED = 2, // the record file could not be written: end after this point
+  SCAN_ABORT = 3          // abort: end at once, with no further move
 };
 
 // The request: set by the event loop (stop-scan, even while no scan runs) or by the worker
@@ -21,13 +22,15 @@ extern std::atomic<int> ctrl_c;
 bool ScanRunning(void);
 // The start row has scheduled a worker (true) or failed to (false).
 void ScanScheduled(bool scheduled);
-// The worker has started: a request raised before now is dropped.
+// The worker has started: a stop raised before now is dropped; an abort stands.
 void ScanStarted(void);
 // The end callback: the scan is over.
 void ScanEnded(void);
 
 // Asks the running scan to end after the point under way; the stop-scan button's effect.
 void ScanRequestStop(void);
+// Asks the running scan to end at once; it overrides any other request.
+void ScanRequestAbort(void);
 // Asks from within the worker that the scan end after the current point, for `reason`.
 void ScanRequestEnd(ScanRequest reason);
 // What has been asked of the scan now; SCAN_GO_ON while nothing has.

@@ -6,17 +6,23 @@
 
 // The pool that runs the scan, created at start-up.
 extern CmtThreadPoolHandle poolHandle;
-// Id of the last scheduled scan; nothing reads it.
+// Id of the last scheduled scan, 0 before the first; ScanWaitForEnd waits for it.
 extern int tfID;
 // The worker's function data; nothing reads or writes it.
 extern int rID;
 
 // The scan worker: visits every point of the grid typed on the panel, z outermost, then y,
 // then x, waiting for each move, and ends early at the first check after a point, a row or
-// a plane that finds an end requested (run_state.h). Returns 0.
+// a plane that finds an end requested (run_state.h), or at once, without another move, when
+// the scan is aborted. Returns 0.
 int daq(void* functionData);
 // Called on the pool thread once daq has returned: the scan is over.
 void EndOfThread(CmtThreadPoolHandle poolhandle, int functionID, unsigned int event, int value,
                  void* callbackData);
 // The event loop's row for the start-scan button.
 void ScanStartRow(void);
+// Any thread: ends a running scan without any further move. Raises the stop and abort
+// requests, ends the completion wait under way and sends every stage the profiled stop.
+void ScanAbort(void);
+// Main thread: returns once the last scheduled scan's worker and EndOfThread have returned.
+void ScanWaitForEnd(void);

@@ -35,6 +35,10 @@ void ScanStartRow(void) {
   // drops a second start or a quit before the worker has switched the indicator on itself.
   ScanScheduled(true);
   SetCtrlVal(p1_h, PANEL_SCANLED, 1);
+  // An abort of an earlier scan must not reach this one's waits. Lowered here, before the
+  // worker exists, rather than by the worker, so that an abort arriving between scheduling and
+  // the worker's start is kept.
+  LTS_ClearAbort();
   const int scheduled = CmtScheduleThreadPoolFunctionAdv(poolHandle, daq, &rID, -99, EndOfThread,
                                                          EVENT_TP_THREAD_FUNCTION_END, nullptr, 0,
                                                          &tfID);
@@ -49,4 +53,14 @@ void EndOfThread(CmtThreadPoolHandle, int, unsigned int, int, void*) {
   ScanEnded();
   SetCtrlVal(p1_h, PANEL_SCANLED, 0);
   ScanClearRequest();
+}
+
+void ScanAbort(void) {
+  ScanRequestAbort();
+  LTS_AbortWait();
+  for (int axis = 0; axis < 3; axis++) LTS_StopProfiled(axis);
+}
+
+void ScanWaitForEnd(void) {
+  if (tfID != 0) CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0);
 }

@@ -40,6 +40,10 @@ void LTS_waitHome(int i, int tout);
 void LTS_waitMove(int i, int tout);
 // 1 when the last completion wait ended on the watchdog, 0 when on its message.
 int LTS_LastWaitTimedOut(void);
+// From any thread: the wait under way, and every wait started until LTS_ClearAbort, ends at
+// its next check without reading further messages and without the time-out line.
+void LTS_AbortWait(void);
+void LTS_ClearAbort(void);
 
 // Homing and moves. A nonzero `wait` also waits for the completion message, with `wait`
 // milliseconds as the watchdog's time-out.

@@ -11,8 +11,17 @@
 std::atomic<int> LTSTimerOut{0};
 // 1 when the last completion wait ended on the watchdog rather than on its message.
 static std::atomic<int> lastWaitTimedOut{0};
+// Raised by LTS_AbortWait: waits end without reading on and without a time-out line.
+static std::atomic<bool> waitAborted{false};
 
 int LTS_LastWaitTimedOut(void) { return lastWaitTimedOut.load(); }
+
+void LTS_AbortWait(void) {
+  waitAborted.store(true);
+  wakeCompletionWait();  // raised first, so the woken wait sees it
+}
+
+void LTS_ClearAbort(void) { waitAborted.store(false); }
 
 void LTS_Tmlnk(int tout) {
   LTSTimerOut.store(0);
@@ -37,7 +46,7 @@ int LTS_Timeout(int, int, int event, void*, int, int) {
 // Reads the axis's message queue until the completion message (type 2, `completionId`)
 // arrives or the watchdog ticks. Other messages are read and dropped; the queue is polled
 // every 250 ms while empty, sooner when the message callback reports a message; once the
-// watchdog has ticked nothing more is read.
+// watchdog has ticked, or the wait is aborted, nothing more is read.
 static void waitForMessage(int i, int tout, WORD completionId) {
   const char* serial = serialNumbers[i];
   WORD messageType = 0;
@@ -49,10 +58,11 @@ static void waitForMessage(int i, int tout, WORD completionId) {
   while (condition == 0) {
     for (;;) {
       const unsigned long long seen = completionWakes();
-      if (ISC_MessageQueueSize(serial) != 0) break;
+      if (waitAborted.load() || ISC_MessageQueueSize(serial) != 0) break;
       sleepUntilWoken(250, seen);
-      if (LTSTimerOut.load() != 0) break;
+      if (LTSTimerOut.load() != 0 || waitAborted.load()) break;
     }
+    if (waitAborted.load()) break;
     if (LTSTimerOut.load() != 0) {
       lastWaitTimedOut.store(1);
       printf("Timeout in axis [%d] pos: %f messageType %d, messageId %d\n", i,

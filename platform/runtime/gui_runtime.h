@@ -133,6 +133,14 @@ int MessagePopup(const char* title, const char* message);
 // Blocks the calling thread for `seconds` of platform-clock time; processes no events.
 void Delay(double seconds);
 
+// ---- Termination requests ------------------------------------------------------------------
+// Main thread, after InitCVIRTEEx. From now on a request to terminate (SIGTERM, SIGINT or
+// SIGHUP; on Windows a console Ctrl+C, Ctrl+Break or close) no longer ends the process: the
+// main thread's event processing calls `handler` once, and closes a modal pop-up that would
+// keep the program from acting on it. A further request after the first ends the process at
+// once. Calling it again registers anew, ready for one more request.
+int SetTerminationHandler(void (*handler)(void));
+
 // ---- Thread pool -----------------------------------------------------------------------------
 typedef int CmtThreadPoolHandle;
 typedef int (*ThreadFunctionPtr)(void* functionData);
