@@ -1,6 +1,10 @@
 // The user-event queue: order, waking, and the events that buttons and the window make.
 #include <gtest/gtest.h>
 
+#include <QSpinBox>
+
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -94,6 +98,58 @@ TEST(runtimeEvents, WindowCloseQueuesTheCloseControlsCommitAndKeepsTheWindow) {
   EXPECT_EQ(GetUserEvent(0, &from, &control), EVENT_COMMIT);
   EXPECT_EQ(from, panel);
   EXPECT_EQ(control, kQuit);
+}
+
+// Work already waiting for the GUI thread (here a value written from another thread, on its
+// way to the widget) runs before an event that is already queued is returned, so a busy
+// queue cannot starve the panel's updates and timers.
+TEST(runtimeEvents, PendingGuiWorkRunsBeforeAQueuedEventIsReturned) {
+  const int panel = load();
+  ASSERT_GT(panel, 0);
+  std::thread([panel] {
+    SetCtrlVal(panel, kSteps, 345);
+    QueueUserEvent(EVENT_COMMIT, panel, kStart);
+  }).join();
+  EXPECT_EQ(GetUserEvent(1, nullptr, nullptr), EVENT_COMMIT);
+  EXPECT_EQ(widget<QSpinBox>(panel, kSteps)->value(), 345);
+}
+
+// An event queued while the GUI thread is taking earlier work from another thread (here a
+// value update) must wake the waiting GetUserEvent all the same. Rounds vary the gap between
+// the two so that some land while that work is being taken; a wake lost there would leave
+// the event unseen until the next one, which a rescue event sends after two seconds.
+TEST(runtimeEvents, AnEventQueuedWhileTheGuiThreadTakesWorkIsNeverMissed) {
+  const int panel = load();
+  ASSERT_GT(panel, 0);
+  constexpr int kRounds = 20000;
+  std::atomic<int> taken{0};
+  std::atomic<bool> missed{false};
+  std::thread sender([&] {
+    for (int round = 0; round < kRounds && !missed.load(); round++) {
+      SetCtrlVal(panel, kSteps, round);
+      const auto queueAt = std::chrono::steady_clock::now() + std::chrono::nanoseconds(round % 97 * 250);
+      while (std::chrono::steady_clock::now() < queueAt) {
+      }
+      QueueUserEvent(EVENT_COMMIT, panel, round);
+      const auto rescueAt = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+      while (taken.load() <= round) {
+        if (std::chrono::steady_clock::now() > rescueAt) {
+          missed.store(true);
+          QueueUserEvent(EVENT_COMMIT, panel, -1);
+          break;
+        }
+        std::this_thread::yield();
+      }
+    }
+  });
+  for (int round = 0; round < kRounds && !missed.load(); round++) {
+    int control = -2;
+    ASSERT_EQ(GetUserEvent(1, nullptr, &control), EVENT_COMMIT);
+    taken.store(control + 1);
+  }
+  sender.join();
+  runtime_testing::clearEvents();
+  EXPECT_FALSE(missed.load()) << "an event stayed unseen until the next wake, " << taken.load() << " rounds in";
 }
 
 }  // namespace
