@@ -102,7 +102,7 @@ TEST(runtimeTimers, KeepTickingWhileAMessagePopupShows) {
 // A tick that falls due after another thread has disabled the timer, but before the GUI
 // thread has stopped it, never reaches the callback: a disarmed watchdog must not fire.
 TEST(runtimeTimers, ATickDueAfterADisableFromAnotherThreadIsDropped) {
-  platform_clock::setSpeed(50.0);
+  platform_clock::setSpeed(10.0);  // a 100 ms interval: the hand-over below takes far less
   const int panel = load();
   ASSERT_GT(panel, 0);
   for (const bool disable : {false, true}) {
@@ -122,7 +122,12 @@ TEST(runtimeTimers, ATickDueAfterADisableFromAnotherThreadIsDropped) {
       if (disable) SetCtrlAttribute(panel, kPollTimer, ATTR_ENABLED, 0);
     }).join();
     ASSERT_TRUE(processEventsUntil([&] { return processed; }));
-    EXPECT_EQ(ticks, disable ? 0 : 1);
+    // Left enabled, the overdue tick comes at the latest inside that work.
+    if (disable) {
+      EXPECT_EQ(ticks, 0);
+    } else {
+      EXPECT_GE(ticks, 1);
+    }
     ASSERT_EQ(SetCtrlAttribute(panel, kPollTimer, ATTR_ENABLED, 0), 0);
   }
 }
