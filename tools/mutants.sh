@@ -11,6 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 table=$(realpath "${1:-$root/tools/mutants.txt}")
 scratch=${QUARLEX_MUTANTS_DIR:-$root/build/mutants}
 build=$scratch/build/default
+logs=$scratch/build/logs
 export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=${CCACHE_BASEDIR:-/work} CCACHE_NOHASHDIR=1
 export QT_QPA_PLATFORM=offscreen
 
@@ -45,7 +46,7 @@ tests_of() {
         "  "*) names+=("${suite}${line#  }") ;;
         *) suite=${line%%#*}; suite=${suite// /} ;;
       esac
-    done < <("$build/bin/$target" --gtest_list_tests | sed 's/ *#.*//')
+    done < <("$build/bin/$target" --gtest_list_tests 2>/dev/null | sed 's/ *#.*//')
   done
   local IFS='|'
   echo "^(${names[*]//./\\.})\$"
@@ -66,11 +67,12 @@ git -C "$scratch" checkout -q --force --detach FETCH_HEAD
 git -C "$scratch" clean -q -f -d -x -e /build/
 echo "Planting the faults of $table in ${sha:0:10} ($scratch)"
 (cd "$scratch" && cmake --preset default >/dev/null)
+mkdir -p "$logs"
 
 all_targets=$(rows | cut -d $'\x1f' -f4 | tr ',' '\n' | tr -d ' ' | sort -u | paste -sd,)
 echo "Unchanged code, $all_targets:"
-if ! build_and_test "$all_targets" "$scratch/baseline.log"; then
-  echo "  the tests fail without any fault; see $scratch/baseline.log" >&2
+if ! build_and_test "$all_targets" "$logs/baseline.log"; then
+  echo "  the tests fail without any fault; see $logs/baseline.log" >&2
   exit 2
 fi
 
@@ -80,7 +82,7 @@ n=0
 total=$(rows | wc -l)
 while IFS=$'\x1f' read -r file text repl targets what; do
   n=$((n + 1))
-  log=$scratch/fault-$n.log
+  log=$logs/fault-$n.log
   printf '[%d/%d] %s: %s ... ' "$n" "$total" "$file" "$what"
   status=0
   MUT_TEXT=$text MUT_REPL=$repl plant "$scratch/$file" || status=$?
