@@ -105,8 +105,8 @@ while IFS=$'\x1f' read -r file text repl targets what; do
   git -C "$scratch" checkout -q -- "$file"
   case "$status" in
     0) echo "SURVIVED ($((SECONDS - start)) s)"; survivors+=("$file: $what") ;;
-    1) killer=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' "$log" | head -1)
-       echo "killed by ${killer:-a failing test} ($((SECONDS - start)) s)" ;;
+    1) killers=$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*\([A-Za-z]*\).*/\1 (\2)/p' "$log" | paste -sd, | sed 's/,/, /g')
+       echo "killed by ${killers:-a failing test} ($((SECONDS - start)) s)" ;;
     *) echo "DOES NOT BUILD; see $log"; broken+=("$file: $what (does not build)") ;;
   esac
 done < <(rows)
