@@ -91,4 +91,21 @@ TEST_F(LoopTest, ClosingTheWindowActsAsQuit) {
   EXPECT_EQ(motion_sim::calls("ISC_Close").size(), 3u);
 }
 
+TEST_F(LoopTest, EachDispatchedRowIsFollowedByAMillisecondPause) {
+  const int result = RunQuarlex([](Operator& op) {
+    PauseRefresh(op);
+    motion_sim::clearCallLog();
+    // Slow: the pause takes 50 ms of real time, far more than handling a row does.
+    platform_clock::setSpeed(0.02);
+    for (int control : {PANEL_ENABLE_X, PANEL_ENABLE_Y}) QueueUserEvent(EVENT_COMMIT, p1_h, control);
+    const bool both = op.waitFor([] { return motion_sim::callTimes("ISC_EnableChannel").size() == 2u; });
+    platform_clock::setSpeed(1000.0);
+    ASSERT_TRUE(both);
+    const std::vector<double> enabled = motion_sim::callTimes("ISC_EnableChannel");
+    EXPECT_GE(enabled[1] - enabled[0], 0.001);
+    EXPECT_LT(enabled[1] - enabled[0], 0.001 + 0.05);  // 2.5 s of real time to spare
+  });
+  EXPECT_EQ(result, 0);
+}
+
 }  // namespace

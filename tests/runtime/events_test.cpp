@@ -1,7 +1,11 @@
 // The user-event queue: order, waking, and the events that buttons and the window make.
 #include <gtest/gtest.h>
 
+#include <QSpinBox>
+
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,6 +13,7 @@
 #include "controls_panel.h"
 #include "gui_helpers.h"
 #include "gui_runtime.h"
+#include "gui_thread.h"
 #include "platform_clock.h"
 #include "runtime_testing.h"
 
@@ -135,6 +140,60 @@ TEST(runtimeEvents, UserEventPendingSeesOnlyEventsNotYetTaken) {
   }
   EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 1);
   EXPECT_EQ(UserEventPending(1, 4, 88), 0);
+// Work already waiting for the GUI thread (here a value written from another thread, on its
+// way to the widget) runs before an event that is already queued is returned, so a busy
+// queue cannot starve the panel's updates and timers.
+TEST(runtimeEvents, PendingGuiWorkRunsBeforeAQueuedEventIsReturned) {
+  const int panel = load();
+  ASSERT_GT(panel, 0);
+  std::thread([panel] {
+    SetCtrlVal(panel, kSteps, 345);
+    QueueUserEvent(EVENT_COMMIT, panel, kStart);
+  }).join();
+  EXPECT_EQ(GetUserEvent(1, nullptr, nullptr), EVENT_COMMIT);
+  EXPECT_EQ(widget<QSpinBox>(panel, kSteps)->value(), 345);
+}
+
+// Work handed to the GUI thread while it runs earlier work must still wake it: a wake lost
+// there would strand the work until some later hand-over. Each round hands over two pieces,
+// the second after a varying gap, so that some land while the first is being taken; the
+// window is narrow, so rounds go on for ten seconds (or 20 000 rounds). The sender gives up
+// on a round after five seconds and then wakes the GUI thread once more.
+TEST(runtimeEvents, WorkHandedOverWhileTheGuiThreadRunsEarlierWorkIsNeverStranded) {
+  using Clock = std::chrono::steady_clock;
+  constexpr int kMaxRounds = 20000;
+  std::atomic<int> done{0};
+  std::atomic<int> rounds{0};
+  std::atomic<bool> finished{false};
+  std::atomic<bool> stranded{false};
+  std::thread sender([&] {
+    const auto stopAt = Clock::now() + std::chrono::seconds(10);
+    for (int round = 0; round < kMaxRounds && Clock::now() < stopAt; round++) {
+      runtime_impl::gui_thread::post([] {
+        const auto until = Clock::now() + std::chrono::microseconds(5);
+        while (Clock::now() < until) {
+        }
+      });
+      const auto handAt = Clock::now() + std::chrono::nanoseconds(round % 97 * 100);
+      while (Clock::now() < handAt) {
+      }
+      runtime_impl::gui_thread::post([&done, round] { done.store(round + 1); });
+      rounds.store(round + 1);
+      const auto giveUpAt = Clock::now() + std::chrono::seconds(5);
+      while (done.load() <= round && Clock::now() < giveUpAt) std::this_thread::yield();
+      if (done.load() <= round) {
+        stranded.store(true);
+        runtime_impl::gui_thread::wake();
+        break;
+      }
+    }
+    finished.store(true);
+    runtime_impl::gui_thread::wake();
+  });
+  controls_panel::processEventsUntil([&] { return finished.load(); }, 600.0);
+  sender.join();
+  EXPECT_FALSE(stranded.load()) << "work stranded in round " << rounds.load();
+  EXPECT_GT(rounds.load(), 100);
 }
 
 }  // namespace

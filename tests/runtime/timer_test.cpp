@@ -3,6 +3,8 @@
 // intervals of clock seconds take milliseconds.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "controls_panel.h"
 #include "gui_helpers.h"
 #include "gui_runtime.h"
+#include "gui_thread.h"
 #include "platform_clock.h"
 
 namespace {
@@ -94,6 +97,39 @@ TEST(runtimeTimers, KeepTickingWhileAMessagePopupShows) {
   EXPECT_EQ(MessagePopup("Quarlex", "Motion stopped: limit switch"), 0);
   EXPECT_GE(ticks, 3);
   EXPECT_EQ(shown, "Motion stopped: limit switch");
+}
+
+// A tick that falls due after another thread has disabled the timer, but before the GUI
+// thread has stopped it, never reaches the callback: a disarmed watchdog must not fire.
+TEST(runtimeTimers, ATickDueAfterADisableFromAnotherThreadIsDropped) {
+  platform_clock::setSpeed(10.0);  // a 100 ms interval: the hand-over below takes far less
+  const int panel = load();
+  ASSERT_GT(panel, 0);
+  for (const bool disable : {false, true}) {
+    SCOPED_TRACE(disable ? "disabled from a worker thread" : "left enabled");
+    int ticks = 0;
+    onTick = [&](int, int) { ++ticks; };
+    ASSERT_EQ(SetCtrlAttribute(panel, kPollTimer, ATTR_ENABLED, 1), 0);  // due in 1 s
+    bool processed = false;
+    std::thread([&] {
+      // This work holds the GUI thread until the tick is overdue, then processes events
+      // there before the timer's own update, queued behind it, has stopped the timer.
+      runtime_impl::gui_thread::post([&] {
+        platform_clock::sleepFor(2.0);
+        QCoreApplication::processEvents();
+        processed = true;
+      });
+      if (disable) SetCtrlAttribute(panel, kPollTimer, ATTR_ENABLED, 0);
+    }).join();
+    ASSERT_TRUE(processEventsUntil([&] { return processed; }));
+    // Left enabled, the overdue tick comes at the latest inside that work.
+    if (disable) {
+      EXPECT_EQ(ticks, 0);
+    } else {
+      EXPECT_GE(ticks, 1);
+    }
+    ASSERT_EQ(SetCtrlAttribute(panel, kPollTimer, ATTR_ENABLED, 0), 0);
+  }
 }
 
 }  // namespace

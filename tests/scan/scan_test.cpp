@@ -2,10 +2,14 @@
 // progress, stop, refusal, and the gate while it runs.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gui_runtime.h"
+#include "lts.h"
 #include "motion_sim.h"
 #include "operator.h"
 #include "rig.h"
@@ -217,6 +221,175 @@ TEST_F(ScanTest, AnOperatorRunsAScanEndToEnd) {
     EXPECT_TRUE(op.waitForProgramEnd());
   });
   EXPECT_EQ(result, 0);
+}
+
+// Clock time of the last message read before `t`: the end of the wait for the move before.
+double lastMessageReadBefore(double t) {
+  double last = -1.0;
+  for (const double read : motion_sim::callTimes("ISC_GetNextMessage")) {
+    if (read < t) last = read;
+  }
+  return last;
+}
+
+TEST_F(ScanTest, StartIsRefusedWhicheverStageIsDisabled) {
+  const int enable[3] = {PANEL_ENABLE_X, PANEL_ENABLE_Y, PANEL_ENABLE_Z};
+  const int disable[3] = {PANEL_DISABLE_X, PANEL_DISABLE_Y, PANEL_DISABLE_Z};
+  const int enabledLed[3] = {PANEL_LED_X_13, PANEL_LED_Y_13, PANEL_LED_Z_13};
+  const int result = RunQuarlex([&](Operator& op) {
+    TypeGrid(op, Grid{{1, 1, 1}, {0, 0, 0}});
+    for (int off = 0; off < 3; off++) {
+      SCOPED_TRACE(std::string("stage ") + "XYZ"[off] + " disabled");
+      for (int axis = 0; axis < 3; axis++) op.click(axis == off ? disable[axis] : enable[axis]);
+      ASSERT_TRUE(op.waitFor([&] {
+        for (int axis = 0; axis < 3; axis++) {
+          if (op.readInt(enabledLed[axis]) != (axis == off ? 0 : 1)) return false;
+        }
+        return true;
+      }));
+      RecordScanLed();
+      motion_sim::clearCallLog();
+      op.click(PANEL_SCAN_START);
+      // Whichever comes, the refusal or the scan, ends this wait at once.
+      std::string popup;
+      ASSERT_TRUE(op.waitFor([&] {
+        return !(popup = op.popupText()).empty() || !runtime_testing::writes(p1_h, PANEL_SCANLED).empty();
+      }));
+      ASSERT_EQ(popup, "Error: Enable LTS Stages First");
+      op.dismissPopup();
+      PressStop(op);
+      EXPECT_TRUE(runtime_testing::writes(p1_h, PANEL_SCANLED).empty());
+      EXPECT_TRUE(AbsoluteMoves().empty());
+    }
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, EachPointRefreshesThePanelOnceThenSettlesForATenthOfASecond) {
+  const int result = RunQuarlex([](Operator& op) {
+    EnableAll(op);
+    TypeGrid(op, Grid{{2, 2, 1}, {1, 1, 1}});
+    PauseRefresh(op);  // the positions shown are then written by the scan alone
+    motion_sim::setInstantMoves(true);
+    // Slow enough that scheduling delays stay far below the upper bound below.
+    platform_clock::setSpeed(2.0);
+    const int shownPositions[3] = {PANEL_POS_X, PANEL_POS_Y, PANEL_POS_Z};
+    for (int control : shownPositions) runtime_testing::recordWrites(p1_h, control);
+    motion_sim::clearCallLog();
+    RunScan(op);
+    platform_clock::setSpeed(200.0);
+    // Each point refreshed the panel once. (Instant moves leave the sampled positions a poll
+    // behind, so the values shown are not compared.)
+    for (int control : shownPositions) EXPECT_EQ(runtime_testing::writes(p1_h, control).size(), 4u);
+    // From the end of each x-move's wait to the next command: the point's dwell.
+    const std::vector<Move> moves = AbsoluteMoves();
+    const std::vector<double> commanded = motion_sim::callTimes("ISC_SetMoveAbsolutePosition");
+    ASSERT_EQ(moves.size(), 7u);
+    ASSERT_EQ(commanded.size(), 7u);
+    int dwells = 0;
+    for (std::size_t i = 1; i < moves.size(); i++) {
+      if (moves[i - 1].axis != 'X') continue;
+      const double dwell = commanded[i] - lastMessageReadBefore(commanded[i]);
+      EXPECT_GE(dwell, 0.099) << "before move " << i;
+      EXPECT_LT(dwell, 1.0) << "before move " << i;
+      dwells++;
+    }
+    EXPECT_EQ(dwells, 3);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, AStopLetsThePointUnderWaySettleBeforeTheScanEnds) {
+  platform_clock::setSpeed(20.0);
+  motion_sim::neverComplete(kSerials[0], true);  // the x-move's wait lasts until we complete it
+  const int result = RunQuarlex([](Operator& op) {
+    EnableAll(op);
+    TypeGrid(op, Grid{{3, 1, 1}, {1, 1, 1}});
+    RecordScanLed();
+    motion_sim::clearCallLog();
+    op.click(PANEL_SCAN_START);
+    ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_IX) == 1 && op.readInt(PANEL_MOVELED) == 1; }));
+    // Real time from here: the end of the scan is seen within milliseconds of its clock time.
+    platform_clock::setSpeed(1.0);
+    op.click(PANEL_SCAN_STOP);
+    ASSERT_TRUE(op.waitFor([] { return ctrl_c.load() == 1; }));
+    motion_sim::injectMessage(kSerials[0], 2, 1, 0);  // the second point's move completes
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (op.readInt(PANEL_SCANLED) != 0 && std::chrono::steady_clock::now() < giveUp) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const double endedAt = platform_clock::now();
+    platform_clock::setSpeed(200.0);
+    ASSERT_EQ(op.readInt(PANEL_SCANLED), 0);
+    const std::vector<Move> expected = {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}, {'X', 11.0}};
+    EXPECT_EQ(AbsoluteMoves(), expected);
+    const double settled = endedAt - lastMessageReadBefore(endedAt);
+    EXPECT_GE(settled, 0.099);
+    EXPECT_LT(settled, 0.1 + 2.0);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST_F(ScanTest, AStopEndsAScanOfSeveralPlanesInThePlaneUnderWay) {
+  platform_clock::setSpeed(20.0);
+  motion_sim::neverComplete(kSerials[0], true);  // 10 s per x-move: time to press stop
+  const int result = RunQuarlex([](Operator& op) {
+    EnableAll(op);
+    TypeGrid(op, Grid{{2, 2, 3}, {1, 1, 1}});
+    RecordScanLed();
+    motion_sim::clearCallLog();
+    op.click(PANEL_SCAN_START);
+    ASSERT_TRUE(op.waitFor([&] { return motion_sim::calls("ISC_MoveAbsolute").size() == 3u; }));
+    op.click(PANEL_SCAN_STOP);
+    ASSERT_TRUE(WaitForScanEnd(op));
+    const std::vector<Move> expected = {{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}};
+    EXPECT_EQ(AbsoluteMoves(), expected);
+    EXPECT_EQ(op.readInt(PANEL_IZ), 0);
+  });
+  EXPECT_EQ(result, 0);
+}
+
+// The start row alone, with the pool's one thread kept busy so that the scan cannot start.
+class ScanStartRowTest : public RigTest {
+ protected:
+  void SetUp() override {
+    RigTest::SetUp();
+    connectStages();
+  }
+};
+
+TEST_F(ScanStartRowTest, TheScanCountsAsRunningFromTheMomentItIsScheduled) {
+  for (int axis = 0; axis < 3; axis++) {
+    ASSERT_EQ(LTS_Enable(axis), 0);
+    while ((LTS_GetStatus(axis) & 0x80000000u) == 0) platform_clock::sleepFor(0.05);
+  }
+  for (int control : {PANEL_CBX, PANEL_CBY, PANEL_CBZ}) SetCtrlVal(p1_h, control, 0);
+  for (int control : {PANEL_X0, PANEL_Y0, PANEL_Z0}) SetCtrlVal(p1_h, control, 26.0);
+  const CmtThreadPoolHandle programPool = poolHandle;
+  ASSERT_EQ(CmtNewThreadPool(1, &poolHandle), 0);
+  static std::atomic<bool> release{false};
+  release.store(false);
+  int blocker = 0;
+  ASSERT_EQ(CmtScheduleThreadPoolFunctionAdv(
+                poolHandle,
+                [](void*) {
+                  while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                  return 0;
+                },
+                nullptr, 0, nullptr, 0, nullptr, 0, &blocker),
+            0);
+  motion_sim::clearCallLog();
+  ScanStartRow();
+  int scanled = 0;
+  GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
+  EXPECT_EQ(scanled, 1);
+  EXPECT_TRUE(motion_sim::calls("ISC_MoveAbsolute").empty());  // the worker has not begun
+  release.store(true);
+  EXPECT_EQ(CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0), 0);
+  GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
+  EXPECT_EQ(scanled, 0);
+  EXPECT_EQ(motion_sim::calls("ISC_MoveAbsolute").size(), 3u);
+  poolHandle = programPool;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // a scan; and the watchdog that bounds them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -150,6 +151,28 @@ TEST_F(WaitTest, ArmingSetsTheIntervalInSecondsAndClearsTheFlag) {
     EXPECT_EQ(armed, 0);
     EXPECT_EQ(LTSTimerOut.load(), 0);
   }
+}
+
+TEST_F(WaitTest, AnEmptyQueueIsPolledEveryQuarterSecond) {
+  // A move that never completes: no message arrives, so only the poll interval paces the wait.
+  platform_clock::setSpeed(2.0);  // slow enough that a 250 ms poll is well above scheduling noise
+  ASSERT_EQ(LTS_Enable(0), 0);
+  motion_sim::neverComplete(kSerials[0], true);
+  LTS_MoveAbsolute(0, 26.0, 0);
+  motion_sim::clearCallLog();
+  WaitJob job{false, 0, 2000};
+  wait(job);
+  const std::vector<double> polls = motion_sim::callTimes("ISC_MessageQueueSize");
+  ASSERT_GE(polls.size(), 3u);
+  // Scheduling delays only lengthen an interval: every one is at least the pause, and the
+  // shortest of them shows the pause itself.
+  double shortest = polls[1] - polls[0];
+  for (std::size_t i = 1; i < polls.size(); i++) {
+    EXPECT_GE(polls[i] - polls[i - 1], 0.249) << "poll " << i;
+    shortest = std::min(shortest, polls[i] - polls[i - 1]);
+  }
+  EXPECT_LT(shortest, 0.4);
+  EXPECT_TRUE(motion_sim::calls("ISC_GetNextMessage").empty());
 }
 
 }  // namespace
