@@ -140,6 +140,8 @@ TEST(runtimeEvents, UserEventPendingSeesOnlyEventsNotYetTaken) {
   }
   EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 1);
   EXPECT_EQ(UserEventPending(1, 4, 88), 0);
+}
+
 // Work already waiting for the GUI thread (here a value written from another thread, on its
 // way to the widget) runs before an event that is already queued is returned, so a busy
 // queue cannot starve the panel's updates and timers.
