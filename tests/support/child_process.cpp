@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <fstream>
 #include <thread>
 
@@ -49,8 +50,18 @@ pid_t spawn(const std::string& exe, int stdoutFd, const std::vector<std::string>
   std::vector<char*> argv;
   for (std::string& arg : all) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  // A runtime folder of its own: children run side by side, and the program lets only one
+  // instance run per runtime folder.
+  char runtimeDir[] = "/tmp/quarlex-child-XXXXXX";
+  std::string runtimeVar = std::string("XDG_RUNTIME_DIR=") + (mkdtemp(runtimeDir) ? runtimeDir : "");
+  std::vector<char*> env;
+  for (char** e = environ; *e; ++e) {
+    if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) != 0) env.push_back(*e);
+  }
+  env.push_back(runtimeVar.data());
+  env.push_back(nullptr);
   pid_t pid = -1;
-  if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  if (posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), env.data()) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
   return pid;
 }
