@@ -177,6 +177,11 @@ TEST(SignalProcessTest, EachTerminationSignalEndsTheProgramWithItsStagesClosedAn
 }
 
 TEST(SignalProcessTest, ASecondSignalEndsTheProcessAtOnce) {
+#if defined(__SANITIZE_THREAD__)
+  // The thread checker takes every signal itself and hands it to the program's handler only
+  // at a point of its choosing, so when the second one arrives is not the test's to decide.
+  GTEST_SKIP() << "signal timing is the thread checker's under ThreadSanitizer";
+#endif
   const Session session = startProgram();
   ASSERT_GT(session.pid, 0);
   std::string out = child_process::readLines(session.out, 1);
