@@ -29,8 +29,10 @@ if command -v ccache >/dev/null; then launcher=(ccache); fi
 out=build/windows
 mkdir -p "$out/obj" "$out/gtest"
 gtest=/usr/src/googletest/googletest
+# The program's version, as CMake hands it to the scan record.
+version=$(sed -n 's/^project(quarlex VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 flags=(-std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -isystem "$gtest/include"
-       -Iplatform/clock -Iplatform/motion -Iplatform/runtime -Istages -Iscan -Iapp)
+       "-DQUARLEX_VERSION=\"$version\"" -Iplatform/clock -Iplatform/motion -Iplatform/runtime -Istages -Iscan -Iapp)
 
 # compile DIR SOURCE...: one object per source in DIR, named after the source's path.
 compile() {
