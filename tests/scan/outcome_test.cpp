@@ -26,15 +26,6 @@ class ScanOutcomeTest : public SimulatedRigTest {
   ScanOutcomeTest() : SimulatedRigTest(200.0) {}
 };
 
-std::string labelText(Operator& op, const char* name) {
-  std::string text;
-  op.onGuiThread([&] {
-    const QLabel* label = runtime_testing::panelWidget(p1_h)->findChild<QLabel*>(QString(name));
-    text = label ? label->text().toStdString() : "<no label>";
-  });
-  return text;
-}
-
 // Lines printed from `from` on that start with "Scan ".
 std::vector<std::string> scanLines(Operator& op, std::size_t from) {
   std::vector<std::string> found;
@@ -75,9 +66,9 @@ TEST_F(ScanOutcomeTest, EachScanEndsWithOneLineAndTimeOutsStayShownUntilTheNextS
       RunScan(op);
       EXPECT_EQ(scanLines(op, before), std::vector<std::string>{c.line});
       EXPECT_TRUE(op.waitFor([&] {
-        return labelText(op, kOutcomeLabel) == c.line &&
-               labelText(op, kTimeoutsLabel) == c.timeoutsShown;
-      }, 10.0)) << labelText(op, kOutcomeLabel) << " / " << labelText(op, kTimeoutsLabel);
+        return LabelText(op, kOutcomeLabel) == c.line &&
+               LabelText(op, kTimeoutsLabel) == c.timeoutsShown;
+      }, 10.0)) << LabelText(op, kOutcomeLabel) << " / " << LabelText(op, kTimeoutsLabel);
     }
   });
   EXPECT_EQ(result, 0);
@@ -99,7 +90,7 @@ TEST_F(ScanOutcomeTest, AStoppedScanTellsThePointsDoneAgainstThePlanned) {
         "Scan stopped by the operator: 2 of 6 points done, 2 points timed out "
         "(first at ix 0, iy 0, iz 0, axis X)";
     EXPECT_EQ(scanLines(op, before), std::vector<std::string>{line});
-    EXPECT_TRUE(op.waitFor([&] { return labelText(op, kTimeoutsLabel) == "2 points timed out"; }, 10.0));
+    EXPECT_TRUE(op.waitFor([&] { return LabelText(op, kTimeoutsLabel) == "2 points timed out"; }, 10.0));
   });
   EXPECT_EQ(result, 0);
 }

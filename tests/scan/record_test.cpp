@@ -96,15 +96,6 @@ Parsed parse(const std::string& text) {
   return p;
 }
 
-std::string labelText(Operator& op, const char* name) {
-  std::string text;
-  op.onGuiThread([&] {
-    const QLabel* label = runtime_testing::panelWidget(p1_h)->findChild<QLabel*>(QString(name));
-    text = label ? label->text().toStdString() : "<no label>";
-  });
-  return text;
-}
-
 std::string lastScanLine(Operator& op) {
   std::string found;
   for (const std::string& line : op.lines()) {
@@ -139,7 +130,7 @@ TEST_F(ScanRecordTest, ARecordHoldsTheGridEveryPointAndTheOutcome) {
     ASSERT_EQ(names.size(), 1);
     const QString path = folder_.filePath(names[0]);
     EXPECT_TRUE(QRegularExpression("^scan-\\d{8}-\\d{6}\\.csv$").match(names[0]).hasMatch()) << names[0].toStdString();
-    EXPECT_TRUE(op.waitFor([&] { return labelText(op, kRecordLabel) == path.toStdString(); }, 10.0));
+    EXPECT_TRUE(op.waitFor([&] { return LabelText(op, kRecordLabel) == path.toStdString(); }, 10.0));
 
     const Parsed p = parse(readAll(path));
     ASSERT_GE(p.head.size(), 4u);

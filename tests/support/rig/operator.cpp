@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTest>
@@ -181,4 +182,13 @@ int RunQuarlex(const std::function<void(Operator&)>& script) {
   DiscardPanel(p1_h);
   runtime_testing::clearEvents();
   return result;
+}
+
+std::string LabelText(Operator& op, const char* name) {
+  std::string text;
+  op.onGuiThread([&] {
+    const QLabel* label = runtime_testing::panelWidget(p1_h)->findChild<QLabel*>(QString(name));
+    text = label ? label->text().toStdString() : "<no label>";
+  });
+  return text;
 }

@@ -37,3 +37,5 @@ int RunQuarlex(const std::function<void(Operator&)>& script);
 
 // Waits until every printed line has been collected and returns them all.
 std::vector<std::string> PrintedLines();
+// The text of the panel's plain label named `name`, or "<no label>".
+std::string LabelText(Operator& op, const char* name);
