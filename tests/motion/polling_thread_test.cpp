@@ -11,9 +11,19 @@ namespace {
 
 using namespace motion_test;
 
-class motionPolling : public SimulatorTest {};
-
 constexpr int kPollMs = 50;
+
+class motionPolling : public SimulatorTest {
+ protected:
+  // X opened, enabled and polling, with `callback` registered; then a 1 mm move (a triangle
+  // of 0.283 s) whose completion the polling thread must deliver.
+  void pollAndMoveOneMillimetre(void (*callback)()) {
+    openEnabled(kX);
+    ASSERT_TRUE(ISC_StartPolling(kX, kPollMs));
+    ISC_RegisterMessageCallback(kX, callback);
+    moveTo(kX, 26);
+  }
+};
 std::atomic<double> calledAt{0.0};
 std::atomic<int> queueSeenByCallback{-1};
 
@@ -46,10 +56,7 @@ bool sleepUntilCallbacks(int count, double timeout = 120.0) {
 
 TEST_F(motionPolling, TheCompletionIsDeliveredAtTheFirstPollAfterTheEndWithoutAnyCall) {
   platform_clock::setSpeed(2.0);  // slow enough that the bound below is far above scheduling noise
-  openEnabled(kX);
-  ASSERT_TRUE(ISC_StartPolling(kX, kPollMs));
-  ISC_RegisterMessageCallback(kX, noteTime);
-  moveTo(kX, 26);  // 1 mm: a triangle of 0.283 s
+  ASSERT_NO_FATAL_FAILURE(pollAndMoveOneMillimetre(noteTime));
   const std::size_t callsBefore = motion_sim::callLog().size();
   ASSERT_TRUE(sleepUntilCallbacks(1));
   EXPECT_EQ(motion_sim::callLog().size(), callsBefore) << "no call entered the library";
@@ -64,10 +71,7 @@ TEST_F(motionPolling, TheCompletionIsDeliveredAtTheFirstPollAfterTheEndWithoutAn
 }
 
 TEST_F(motionPolling, CallbacksRunOutsideTheLibrarysLockOnThePollingThread) {
-  openEnabled(kX);
-  ASSERT_TRUE(ISC_StartPolling(kX, kPollMs));
-  ISC_RegisterMessageCallback(kX, readQueueSize);
-  moveTo(kX, 26);
+  ASSERT_NO_FATAL_FAILURE(pollAndMoveOneMillimetre(readQueueSize));
   ASSERT_TRUE(sleepUntilCallbacks(1));
   EXPECT_EQ(queueSeenByCallback.load(), 1);
 }
@@ -103,10 +107,7 @@ TEST_F(motionPolling, EachPollingStageHasOneThreadUntilItStopsPolling) {
 }
 
 TEST_F(motionPolling, ACallbackMayCloseItsOwnStage) {
-  openEnabled(kX);
-  ASSERT_TRUE(ISC_StartPolling(kX, kPollMs));
-  ISC_RegisterMessageCallback(kX, closeOwnStage);
-  moveTo(kX, 26);
+  ASSERT_NO_FATAL_FAILURE(pollAndMoveOneMillimetre(closeOwnStage));
   ASSERT_TRUE(sleepUntilCallbacks(1));
   EXPECT_FALSE(motion_sim::stage(kX).open);
   EXPECT_EQ(motion_sim::pollingThreads(), 0u);
