@@ -4,10 +4,10 @@
 // fault listed here; a file without an entry, or an entry without its file, fails.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
-#include <set>
 #include <string>
+
+#include "corpus.h"
 
 #include "gui_runtime.h"
 #include "panel_check.h"
@@ -21,18 +21,8 @@ const std::map<std::string, std::string> kExpectedFaults = {
     {"close_ctrl_scan_start.uir", "closing the window presses control 91, not control 2 (QUIT button)"},
 };
 
-std::set<std::string> misfitFiles() {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(QUARLEX_MISFIT_PANELS)) {
-    if (entry.is_regular_file()) names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 TEST(MisfitPanels, EveryFileHasAnExpectedFault) {
-  const std::set<std::string> files = misfitFiles();
-  for (const std::string& name : files) EXPECT_TRUE(kExpectedFaults.contains(name)) << name;
-  for (const auto& [name, fault] : kExpectedFaults) EXPECT_TRUE(files.contains(name)) << name;
+  test_support::ExpectCorpusMatchesTable(QUARLEX_MISFIT_PANELS, kExpectedFaults);
 }
 
 TEST(MisfitPanels, LoadButThePanelCheckRefusesEachForItsFault) {

@@ -14,11 +14,10 @@
 #endif
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 
+#include "corpus.h"
 #include "gui_runtime.h"
 
 namespace {
@@ -98,44 +97,21 @@ const std::map<std::string, std::string> kExpectedFaults = {
      "control 5 (\"pollTimer\"): callback \"noSuchFunction\" is not in the program's callback table"},
 };
 
-// The names of the regular files in the corpus directory.
-std::set<std::string> corpusFiles() {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(QUARLEX_BROKEN_PANELS)) {
-    if (entry.is_regular_file()) names.insert(entry.path().filename().string());
-  }
-  return names;
-}
-
 TEST(runtimeBrokenPanels, EveryCorpusFileHasAnExpectedFault) {
-  const std::set<std::string> files = corpusFiles();
-  EXPECT_EQ(files.size(), kExpectedFaults.size());
-  for (const std::string& name : files) {
-    EXPECT_TRUE(kExpectedFaults.contains(name)) << name << " has no expected fault in this test's table";
-  }
-  for (const auto& [name, fault] : kExpectedFaults) {
-    EXPECT_TRUE(files.contains(name)) << name << " is in the table but not in " << QUARLEX_BROKEN_PANELS;
-  }
+  test_support::ExpectCorpusMatchesTable(QUARLEX_BROKEN_PANELS, kExpectedFaults);
 }
 
 TEST(runtimeBrokenPanels, RefusesEachFileWithOneLineNamingItAndItsFault) {
-  const std::set<std::string> files = corpusFiles();
-  ASSERT_FALSE(files.empty()) << "no corpus in " << QUARLEX_BROKEN_PANELS;
   const qsizetype windows = QApplication::topLevelWidgets().size();
-  for (const std::string& name : files) {
+  for (const auto& [name, fault] : kExpectedFaults) {
     SCOPED_TRACE(name);
-    const auto expected = kExpectedFaults.find(name);
-    if (expected == kExpectedFaults.end()) {
-      ADD_FAILURE() << "no expected fault for " << name;
-      continue;
-    }
     const std::string path = std::string(QUARLEX_BROKEN_PANELS) + "/" + name;
     testing::internal::CaptureStderr();
     const int result = LoadPanel(0, path.c_str(), 1);
     const std::string message = testing::internal::GetCapturedStderr();
     EXPECT_LT(result, 0);
     EXPECT_EQ(message.rfind("Quarlex: cannot load panel file \"" + path + "\": ", 0), 0u) << message;
-    EXPECT_NE(message.find(expected->second), std::string::npos) << message;
+    EXPECT_NE(message.find(fault), std::string::npos) << message;
     EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
     EXPECT_TRUE(message.ends_with('\n')) << message;
   }
