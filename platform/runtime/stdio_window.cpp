@@ -73,7 +73,7 @@ void appendLines(std::vector<std::string> lines) {
     post = !s.flushPosted && !s.pending.empty();
     s.flushPosted = s.flushPosted || post;
   }
-  if (post) gui_thread::post(&flush);
+  if (post) gui_thread::postDisplay(&flush);
 }
 
 void showBeside(const QWidget* panel) {
