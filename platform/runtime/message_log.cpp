@@ -50,7 +50,7 @@ QColor colourOf(int kind) {
 
 void show(const Log& log, const Line& line) {
   const int kind = log.classify ? log.classify(line.text.c_str()) : LOG_PLAIN;
-  auto* item = new QListWidgetItem(line.stamp + u"  " + QString::fromLocal8Bit(line.text));
+  auto* item = new QListWidgetItem(line.stamp + QStringLiteral("  ") + QString::fromLocal8Bit(line.text));
   if (const QColor colour = colourOf(kind); colour.isValid()) {
     item->setForeground(colour);
     QFont font = item->font();

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QPointer>
+#include <QTextDocument>
 #include <QTest>
 #include <QTimer>
 
@@ -25,20 +25,19 @@
 
 namespace {
 
-// Records the clock time of the first paint of each window it watches.
+// Records the clock time of the first paint in the panel's window and in the standard-I/O
+// window; installed on the application.
 class PaintWatch : public QObject {
  public:
   double panelPainted = -1.0;
   double stdioPainted = -1.0;
-  QPointer<QWidget> panel;
-  QPointer<QWidget> stdio;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::Paint) {
-      if (watched == panel && panelPainted < 0) panelPainted = platform_clock::now();
-      if (watched == stdio && stdioPainted < 0) stdioPainted = platform_clock::now();
-    }
+    if (event->type() != QEvent::Paint || !watched->isWidgetType() || p1_h <= 0) return false;
+    const QWidget* window = static_cast<QWidget*>(watched)->window();
+    if (window == runtime_testing::panelWidget(p1_h) && panelPainted < 0) panelPainted = platform_clock::now();
+    if (window == runtime_testing::stdioWindow() && stdioPainted < 0) stdioPainted = platform_clock::now();
     return false;
   }
 };
@@ -71,12 +70,6 @@ TEST_F(ConnectingTest, PanelIsPaintedAndTellsProgressWhileInputIsHeldUntilTheLoo
   QObject::connect(&probe, &QTimer::timeout, [&] {
     QWidget* panel = p1_h > 0 ? runtime_testing::panelWidget(p1_h) : nullptr;
     if (!panel) return;
-    if (!paints.panel) {
-      paints.panel = panel;
-      paints.stdio = runtime_testing::stdioWindow();
-      panel->installEventFilter(&paints);
-      if (paints.stdio) paints.stdio->installEventFilter(&paints);
-    }
     const auto* status = panel->findChild<QLabel*>("connectionStatus");
     const auto* log = panel->findChild<QListWidget*>("messageLog");
     QWidget* enableX = runtime_testing::controlWidget(p1_h, PANEL_ENABLE_X);
@@ -94,6 +87,7 @@ TEST_F(ConnectingTest, PanelIsPaintedAndTellsProgressWhileInputIsHeldUntilTheLoo
     }
   });
   probe.start();
+  qApp->installEventFilter(&paints);
   bool enabledInLoop = false;
   const int result = RunQuarlex([&](Operator& op) {
     op.onGuiThread([&] {
@@ -102,6 +96,7 @@ TEST_F(ConnectingTest, PanelIsPaintedAndTellsProgressWhileInputIsHeldUntilTheLoo
     });
   });
   EXPECT_EQ(result, 0);
+  qApp->removeEventFilter(&paints);
 
   // Painted during the first stage's first sleep, before any stage was opened.
   const std::vector<double> opens = motion_sim::callTimes("ISC_Open");
