@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace runtime_impl::input_hold {
@@ -74,10 +75,14 @@ void panelShown() { state().loopRan = false; }
 
 void holdUntilLoopRuns() {
   State& s = state();
-  if (s.loopRan || s.filter) return;
-  s.filter = new Filter;
+  if (s.loopRan) return;
+  if (!s.filter) {
+    s.filter = new Filter;
+    qApp->installEventFilter(s.filter);
+  }
+  const std::vector<QPointer<QWidget>>& held = s.filter->windows;
   for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (!window->isVisible()) continue;
+    if (!window->isVisible() || std::find(held.begin(), held.end(), window) != held.end()) continue;
     bool hasInputs = false;
     for (QWidget* child : window->findChildren<QWidget*>()) {
       // Inside a line edit of a spin box: the spin box is disabled itself.
@@ -88,7 +93,6 @@ void holdUntilLoopRuns() {
     }
     if (hasInputs) s.filter->windows.emplace_back(window);
   }
-  qApp->installEventFilter(s.filter);
 }
 
 void loopRuns() {
