@@ -1,5 +1,6 @@
 #include "status_display.h"
 
+#include "axis_state.h"
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
@@ -9,6 +10,7 @@ void LTS_SetStatus(int nid) {
   // The word is shown as an int with its bits unchanged.
   int status = static_cast<int>(LTS_GetStatus(nid));
   SetCtrlVal(p1_h, dstat[nid], status);
+  SetPanelText(p1_h, kAxisStateLabel[nid], AxisStateText(static_cast<unsigned int>(status)));
   SetCtrlVal(p1_h, lid[nid][12], (status & (1 << 29)) != 0 ? 1 : 0);
   SetCtrlVal(p1_h, lid[nid][13], status < 0 ? 1 : 0);  // bit 31
   unsigned int bits = static_cast<unsigned int>(status);

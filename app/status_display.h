@@ -1,7 +1,7 @@
 // The position, status-word and status-LED display of the three axes.
 #pragma once
 
-// Shows axis `nid`'s status word and its 14 LEDs.
+// Shows axis `nid`'s status word, its 14 LEDs and its state in words.
 void LTS_SetStatus(int nid);
 // Shows every axis's position and status, X then Y then Z: the refresh the event loop runs
 // for a refresh request and the scan runs after every point.

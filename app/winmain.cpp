@@ -5,6 +5,7 @@
 #include "dispatch.h"
 #include "gui_runtime.h"
 #include "lts.h"
+#include "message_kind.h"
 #include "panel_check.h"
 #include "panel_ids.h"
 #include "scan.h"
@@ -30,6 +31,28 @@ bool loadFrontPanel() {
   return false;
 }
 
+// The panel's line above the message log: which stage is being connected, then how the
+// connection ended.
+const char kConnectionLabel[] = "connectionStatus";
+const char kMessageLog[] = "messageLog";
+int connectingAxis = 0;
+
+void ShowConnecting(int axis, int count) {
+  connectingAxis = axis;
+  char text[64];
+  snprintf(text, sizeof text, "Connecting %c (%d/%d)...", "XYZ"[axis], axis + 1, count);
+  SetPanelText(p1_h, kConnectionLabel, text);
+}
+
+void ShowConnectionResult(int err) {
+  char text[96] = "Stages connected";
+  if (err != 0) {
+    snprintf(text, sizeof text, "Stage %c failed to connect (err=%x)", "XYZ"[connectingAxis],
+             static_cast<unsigned int>(err));
+  }
+  SetPanelText(p1_h, kConnectionLabel, text);
+}
+
 // Set on the main thread when the process is asked to terminate: the session then ends as on
 // QUIT, a running scan included, which is aborted first.
 bool terminationRequested = false;
@@ -51,6 +74,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   terminationRequested = false;
   SetTerminationHandler(OnTerminationRequest);
   if (!loadFrontPanel()) return kExitPanelFault;
+  ShowMessageLog(p1_h, kMessageLog, MessageKind);
   DisplayPanel(p1_h);
   SetActiveCtrl(p1_h, PANEL_QUIT);
   SetActiveCtrl(p1_h, PANEL_RST_3);
@@ -58,7 +82,8 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   int comled = 0;
   GetCtrlVal(p1_h, PANEL_COMLED, &comled);
   if (comled == 0) {
-    LTS_Open();
+    SetConnectionProgress(ShowConnecting);
+    ShowConnectionResult(LTS_Open());
     SetCtrlVal(p1_h, PANEL_COMLED, 1);
     for (int axis = 0; axis < 3; axis++) LTS_RegisterMessageCallback(axis, MessageCB);
   }

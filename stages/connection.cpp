@@ -6,12 +6,19 @@
 #include "isc_motion.h"
 #include "lts.h"
 
+namespace {
+void (*connectionProgress)(int axis, int count) = nullptr;
+}  // namespace
+
+void SetConnectionProgress(void (*report)(int axis, int count)) { connectionProgress = report; }
+
 int LTS_Open(void) {
   // Filled anew for each stage and not cleared in between; starts empty so that a failed
   // first read still prints a terminated (empty) description.
   TLI_DeviceInfo info{};
   TLI_BuildDeviceList();
   for (int i = 0; i < 3; i++) {
+    if (connectionProgress) connectionProgress(i, 3);
     TLI_GetDeviceInfo(serialNumbers[i], &info);
     Sleep(100);
     const int err = LTS_Init(i);

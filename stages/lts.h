@@ -15,6 +15,9 @@ extern std::atomic<int> LTSTimerOut;
 
 // Connection.
 int LTS_Open(void);
+// When set, LTS_Open calls `report` before it connects each stage, with the stage's axis
+// index and the number of stages.
+void SetConnectionProgress(void (*report)(int axis, int count));
 int LTS_Init(int i);
 void LTS_Close(int i);
 void LTS_RegisterMessageCallback(int i, void (*functionPointer)(void));

@@ -1,7 +1,47 @@
-// Waits in platform-clock time; they process no events.
+// Waits in platform-clock time. On a worker thread they process nothing. On the GUI thread
+// they keep the windows painted and up to date, and run nothing of the program: operator
+// input waits (or, before the event loop first runs, is dropped), timer callbacks and tasks
+// for the program wait for the loop.
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+
 #include "gui_runtime.h"
+#include "gui_thread.h"
+#include "input_hold.h"
 #include "platform_clock.h"
 
-void Sleep(unsigned long milliseconds) { platform_clock::sleepFor(double(milliseconds) / 1000.0); }
+namespace {
 
-void Delay(double seconds) { platform_clock::sleepFor(seconds); }
+void sleepOnGuiThread(double seconds) {
+  using std::chrono::milliseconds;
+  runtime_impl::input_hold::holdUntilLoopRuns();
+  const runtime_impl::gui_thread::DisplayOnlyScope displayOnly;
+  const double deadline = platform_clock::now() + seconds;
+  QTimer alarm;  // wakes the event processing at the deadline
+  alarm.setSingleShot(true);
+  alarm.setTimerType(Qt::PreciseTimer);
+  for (;;) {
+    const double left = deadline - platform_clock::now();
+    if (!(left > 0.0)) return;
+    const auto real = std::chrono::ceil<milliseconds>(platform_clock::realDuration(left));
+    alarm.start(std::clamp(real, milliseconds(1), milliseconds(std::chrono::hours(1))));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+  }
+}
+
+void sleep(double seconds) {
+  if (runtime_impl::gui_thread::isCurrent()) {
+    sleepOnGuiThread(seconds);
+  } else {
+    platform_clock::sleepFor(seconds);
+  }
+}
+
+}  // namespace
+
+void Sleep(unsigned long milliseconds) { sleep(double(milliseconds) / 1000.0); }
+
+void Delay(double seconds) { sleep(seconds); }

@@ -12,7 +12,8 @@ struct InstanceData {
 typedef InstanceData* HINSTANCE;
 typedef char* LPSTR;
 
-// Blocks the calling thread for `milliseconds` of platform-clock time.
+// Blocks the calling thread for `milliseconds` of platform-clock time; on the GUI thread it
+// keeps the windows painted, as Delay does.
 void Sleep(unsigned long milliseconds);
 
 // The program's entry point, defined by the program and called by the run-time's main.
@@ -130,7 +131,12 @@ enum { kMaxOperatorEvents = 256 };
 // Modal message box; timer callbacks keep running while it is shown. Main thread only.
 int MessagePopup(const char* title, const char* message);
 
-// Blocks the calling thread for `seconds` of platform-clock time; processes no events.
+// Blocks the calling thread for `seconds` of platform-clock time. On a worker thread it
+// processes nothing. On the GUI thread it keeps the windows painted and up to date (values,
+// labels, printed lines) and runs nothing of the program: no timer callback, no task, no
+// operator input is handled inside it. Before the event loop first takes an event after a
+// panel is shown, such a sleep also shows the panel's inputs disabled and drops operator
+// input to it, until GetUserEvent runs.
 void Delay(double seconds);
 
 // ---- Termination requests ------------------------------------------------------------------
@@ -187,3 +193,16 @@ int GetLocalTimestamp(char* iso, int isoSize, char* compact, int compactSize);
 // Main thread: a modal folder chooser opened at `start`. 1 with the chosen folder in `path`,
 // 0 when the operator cancels.
 int ChooseFolder(const char* title, const char* start, char* path, int size);
+
+// ---- In-panel message log --------------------------------------------------------------------
+// How a printed line is shown in the log: plainly, as a notice (a time-out) or as a fault
+// (a refusal or a failure).
+enum { LOG_PLAIN = 0, LOG_NOTICE = 1, LOG_FAULT = 2 };
+enum { kMaxLogLines = 1000 };  // the log keeps the latest lines
+
+// Main thread: from now on every line printed to stdout also appears in the panel's list
+// widget `listName`, latest last, behind its local time of printing ("14:05:09"), coloured
+// as `classify(line)` says (one of LOG_*; null shows every line plainly). Standard output
+// and the standard-I/O window keep the lines as printed. UIE_BAD_CONTROL when the panel has
+// no such list.
+int ShowMessageLog(int panel, const char* listName, int (*classify)(const char* line));

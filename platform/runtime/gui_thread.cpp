@@ -28,6 +28,8 @@ struct State {
   std::atomic<bool> signalled{false};  // a wake-up event is posted and not yet taken
   std::mutex mutex;
   std::vector<std::function<void()>> tasks;
+  std::vector<std::function<void()>> displayTasks;
+  int displayOnlyDepth = 0;  // GUI thread only
   Runner* runner = nullptr;  // guarded by mutex; set once by attach()
   std::atomic<bool> attached{false};
   std::thread::id guiThread;  // written before `attached` is set
@@ -47,12 +49,24 @@ void Runner::customEvent(QEvent*) {
   // flag still set and posts nothing, but its task or event is queued already and is taken
   // after this.
   s.signalled.store(false);
+  std::vector<std::function<void()>> displayTasks;
   std::vector<std::function<void()>> tasks;
   {
     std::lock_guard lock(s.mutex);
-    tasks.swap(s.tasks);
+    displayTasks.swap(s.displayTasks);
+    if (s.displayOnlyDepth == 0) tasks.swap(s.tasks);
   }
+  for (const auto& task : displayTasks) task();
   for (const auto& task : tasks) task();
+}
+
+void enqueue(std::vector<std::function<void()>> State::*queue, std::function<void()> task) {
+  State& s = state();
+  {
+    std::lock_guard lock(s.mutex);
+    (s.*queue).push_back(std::move(task));
+  }
+  wake();
 }
 
 }  // namespace
@@ -77,13 +91,29 @@ bool isCurrent() {
   return s.attached.load() && s.guiThread == std::this_thread::get_id();
 }
 
-void post(std::function<void()> task) {
+void post(std::function<void()> task) { enqueue(&State::tasks, std::move(task)); }
+
+void postDisplay(std::function<void()> task) { enqueue(&State::displayTasks, std::move(task)); }
+
+DisplayOnlyScope::DisplayOnlyScope() {
+  std::lock_guard lock(state().mutex);
+  state().displayOnlyDepth++;
+}
+
+DisplayOnlyScope::~DisplayOnlyScope() {
   State& s = state();
+  bool waiting = false;
   {
     std::lock_guard lock(s.mutex);
-    s.tasks.push_back(std::move(task));
+    waiting = --s.displayOnlyDepth == 0 && !s.tasks.empty();
   }
-  wake();
+  // Tasks held back meanwhile run at the next event processing.
+  if (waiting) wake();
+}
+
+bool displayOnly() {
+  std::lock_guard lock(state().mutex);
+  return state().displayOnlyDepth > 0;
 }
 
 void wake() {

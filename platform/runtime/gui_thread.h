@@ -17,6 +17,23 @@ bool isCurrent();
 // Queues `task` for the GUI thread and wakes it.
 void post(std::function<void()> task);
 
+// Queues a task that only brings the windows up to date (values shown, lines added) and runs
+// nothing of the program: it runs also while the GUI thread sleeps, before tasks posted with
+// post().
+void postDisplay(std::function<void()> task);
+
+// GUI thread: while one lives, only display tasks run; the others wait for its end.
+class DisplayOnlyScope {
+ public:
+  DisplayOnlyScope();
+  ~DisplayOnlyScope();
+  DisplayOnlyScope(const DisplayOnlyScope&) = delete;
+  DisplayOnlyScope& operator=(const DisplayOnlyScope&) = delete;
+};
+
+// GUI thread: true inside a DisplayOnlyScope.
+bool displayOnly();
+
 // Wakes the GUI thread's event processing without giving it work.
 void wake();
 

@@ -3,6 +3,7 @@
 
 #include "gui_runtime.h"
 #include "gui_thread.h"
+#include "input_hold.h"
 #include "panel_file.h"
 #include "panel_registry.h"
 #include "panel_widgets.h"
@@ -56,6 +57,7 @@ int DisplayPanel(int panel) {
   window->raise();
   window->activateWindow();
   runtime_impl::stdio_window::showBeside(window);
+  runtime_impl::input_hold::panelShown();
   return 0;
 }
 

@@ -13,7 +13,7 @@ void Panel::flush() {
 }
 
 void Panel::requestFlush() {
-  gui_thread::post([panel = weak_from_this()] {
+  gui_thread::postDisplay([panel = weak_from_this()] {
     if (const std::shared_ptr<Panel> p = panel.lock()) p->flush();
   });
 }

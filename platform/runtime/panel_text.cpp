@@ -10,7 +10,7 @@ int SetPanelText(int panel, const char* labelName, const char* text) {
   if (!labelName || !text) return UIE_BAD_ARGUMENT;
   const QString name = QString::fromUtf8(labelName);
   const QString value = QString::fromUtf8(text);
-  runtime_impl::gui_thread::post([panel, name, value] {
+  runtime_impl::gui_thread::postDisplay([panel, name, value] {
     const std::shared_ptr<runtime_impl::Panel> p = runtime_impl::panels::find(panel);
     if (!p || !p->view) return;  // discarded meanwhile
     if (QLabel* label = p->view->window()->findChild<QLabel*>(name)) label->setText(value);

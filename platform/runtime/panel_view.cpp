@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 
+#include "gui_thread.h"
 #include "panel_widgets.h"
 #include "platform_clock.h"
 #include "runtime_testing.h"
@@ -129,6 +130,8 @@ bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCall
     // A tick that was due before the timer was stopped or re-armed from another thread
     // belongs to the earlier arming and is dropped.
     connect(timer, &QTimer::timeout, this, [this, id, callback] {
+      // A sleep on the GUI thread runs nothing of the program; the tick is left out.
+      if (gui_thread::displayOnly()) return;
       store_.runTick(id, timerArmings_.value(id), [&] {
         if (tickHook()) tickHook()(handle_, id);
         callback(handle_, id, EVENT_TIMER_TICK, nullptr, 0, 0);

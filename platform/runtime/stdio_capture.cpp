@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "gui_runtime.h"
+#include "message_log.h"
 #include "runtime_testing.h"
 #include "stdio_fd.h"
 #include "stdio_window.h"
@@ -83,6 +84,7 @@ void take(Capture& c, std::string_view text) {
     while (c.lines.size() > kMaxLines) c.lines.pop_front();
     if (!c.toWindow) return;
   }
+  runtime_impl::message_log::appendLines(complete);
   runtime_impl::stdio_window::appendLines(std::move(complete));
 }
 

@@ -2,7 +2,9 @@
 
 #include <QFontDatabase>
 #include <QPlainTextEdit>
+#include <QScreen>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -73,16 +75,26 @@ void appendLines(std::vector<std::string> lines) {
     post = !s.flushPosted && !s.pending.empty();
     s.flushPosted = s.flushPosted || post;
   }
-  if (post) gui_thread::post(&flush);
+  if (post) gui_thread::postDisplay(&flush);
 }
 
-void showBeside(const QWidget* panel) {
+void showBeside(QWidget* panel) {
   State& s = state();
   if (s.shown || !s.enabled.load()) return;
   s.shown = true;
   QPlainTextEdit* w = window();
-  w->move(panel->frameGeometry().topRight() + QPoint(12, 0));
+  // Right of the panel where the screen has room; otherwise as far right as it stays on
+  // screen, behind the panel, which shows the same lines in its log.
+  const QRect screen = panel->screen()->availableGeometry();
+  const QPoint beside = panel->frameGeometry().topRight() + QPoint(12, 0);
+  const int x = std::max(screen.left(), std::min(beside.x(), screen.right() + 1 - w->width()));
+  const int y = std::max(screen.top(), std::min(beside.y(), screen.bottom() + 1 - w->height()));
+  w->move(x, y);
   w->show();
+  if (w->frameGeometry().intersects(panel->frameGeometry())) {
+    w->lower();
+    panel->raise();
+  }
 }
 
 }  // namespace runtime_impl::stdio_window

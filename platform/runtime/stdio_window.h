@@ -15,7 +15,7 @@ void enable();
 void appendLines(std::vector<std::string> lines);
 
 // GUI thread: shows the window beside `panel` the first time a panel is displayed, if
-// stdout is being shown at all.
-void showBeside(const QWidget* panel);
+// stdout is being shown at all; on a screen too small for both, on screen behind the panel.
+void showBeside(QWidget* panel);
 
 }  // namespace runtime_impl::stdio_window

@@ -10,6 +10,7 @@
 
 #include "gui_runtime.h"
 #include "gui_thread.h"
+#include "input_hold.h"
 #include "runtime_testing.h"
 
 namespace {
@@ -84,6 +85,7 @@ int UserEventPending(int eventNumber, int panel, int control) {
 
 int GetUserEvent(int waitMode, int* panel, int* control) {
   if (!runtime_impl::gui_thread::isCurrent()) return UIE_NOT_INITIALISED;
+  runtime_impl::input_hold::loopRuns();
   // Pending GUI work runs first even when an event is already queued, so a busy queue
   // cannot starve the panel's repaints and timers.
   QCoreApplication::processEvents();
