@@ -76,12 +76,18 @@ enum {
   PANEL_CBX = 106,
   PANEL_PROGRESS = 108,
   PANEL_RECORD_FOLDER = 109,
+
+  // Scan options: visit order and return to the start afterwards.
+  PANEL_SERPENTINE = 113,
+  PANEL_RETURN_TO_START = 114,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.
 inline constexpr char kTimeoutsLabel[] = "scanTimeouts";  // "N points timed out", or empty
 inline constexpr char kOutcomeLabel[] = "scanOutcome";    // how the last scan ended
 inline constexpr char kRecordLabel[] = "recordPath";      // the current or last record file
+inline constexpr char kEstimateLabel[] = "scanEstimate";  // points and estimated duration of the typed grid
+inline constexpr char kScanTimeLabel[] = "scanTime";      // points done, elapsed and remaining time
 
 // The front panel's handle, set once at start-up before any callback or worker uses it.
 extern int p1_h;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "grid.h"
+#include "scan_options.h"
 
 struct ScanPoint {
   std::int64_t number;      // 1 for the first point visited
@@ -18,6 +19,8 @@ struct ScanPoint {
 // What every consumer may need besides the point.
 struct ScanRun {
   ScanGrid grid;
+  ScanOptions options;
+  double origin[3];       // mm, where the stages stood when the scan started
   std::int64_t planned;   // points in the whole scan
   double startSeconds;    // platform-clock time at the start
 };

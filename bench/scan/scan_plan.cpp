@@ -4,16 +4,12 @@
 #include <cstddef>
 #include <string>
 
+#include "motion_model.h"
 #include "motion_sim.h"
-#include "sim/profile.h"
+#include "scan_estimate.h"
+#include "visit_order.h"
 
 namespace {
-
-double motionTime(double from, double to) {
-  return motion_sim::detail::Profile::move(from, to, motion_sim::kMaxVelocity,
-                                           motion_sim::kAcceleration)
-      .duration();
-}
 
 double sum(const std::vector<PlannedMove>& moves, double (*cost)(double motion)) {
   double total = 0.0;
@@ -39,30 +35,33 @@ Polling pollingAt(const std::string& serial, double t) {
 
 }  // namespace
 
-std::vector<PlannedMove> planMoves(const Grid& g, const double start[3]) {
+std::vector<PlannedMove> planMoves(const Grid& g, const double start[3], bool serpentine) {
   double pos[3] = {start[0], start[1], start[2]};
   std::vector<PlannedMove> moves;
   auto move = [&](int axis, double to) {
-    moves.push_back({axis, pos[axis], to, motionTime(pos[axis], to)});
+    moves.push_back({axis, pos[axis], to, MoveSeconds(pos[axis], to)});
     pos[axis] = to;
   };
+  const ScanGrid grid{{g.nx, g.ny, g.nz}, {g.x0, g.y0, g.z0}, {g.dx, g.dy, g.dz}, {1, 1, 1}};
   for (int iz = 0; iz < g.nz; iz++) {
     move(2, g.z0 + iz * g.dz);
     for (int iy = 0; iy < g.ny; iy++) {
       move(1, g.y0 + iy * g.dy);
-      for (int ix = 0; ix < g.nx; ix++) move(0, g.x0 + ix * g.dx);
+      for (int step = 0; step < g.nx; step++) {
+        move(0, g.x0 + VisitedX(grid, iz * g.ny + iy, step, serpentine) * g.dx);
+      }
     }
   }
   return moves;
 }
 
 double physicalLimit(const std::vector<PlannedMove>& moves, int points) {
-  return sum(moves, [](double motion) { return motion; }) + points * kDwell;
+  return sum(moves, [](double motion) { return motion; }) + points * kPointDwell;
 }
 
 double pollRoundedTime(const std::vector<PlannedMove>& moves, int points) {
   return sum(moves, [](double motion) { return std::ceil(motion / kWaitPoll - 1e-9) * kWaitPoll; }) +
-         points * kDwell;
+         points * kPointDwell;
 }
 
 double pollingLatency(const std::vector<PlannedMove>& moves) {

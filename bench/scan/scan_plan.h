@@ -1,5 +1,5 @@
-// What a scan of a grid must take at the least, worked out from the simulated stage's own
-// motion profile, and what its completion polling added, read from the simulator's call log.
+// What a scan of a grid must take at the least, worked out from the stages' motion profile
+// (the model the scan's estimate uses), and what its completion polling added, read from the simulator's call log.
 #pragma once
 
 #include <vector>
@@ -17,10 +17,10 @@ struct PlannedMove {
 };
 
 // The scan's moves from the stages' `start` positions: z outermost, then y, then x, each
-// axis moved at every point of its level, as the scan does.
-std::vector<PlannedMove> planMoves(const Grid& grid, const double start[3]);
+// axis moved at every point of its level, as the scan does; in serpentine order odd rows run
+// x backwards.
+std::vector<PlannedMove> planMoves(const Grid& grid, const double start[3], bool serpentine = false);
 
-inline constexpr double kDwell = 0.1;      // seconds per point
 inline constexpr double kWaitPoll = 0.25;  // the completion wait's longest sleep
 
 // The physical limit: every move's profile plus the dwells.
