@@ -1,7 +1,7 @@
-// Waits in platform-clock time. On a worker thread they process nothing. On the GUI thread
-// they keep the windows painted and up to date, and run nothing of the program: operator
-// input waits (or, before the event loop first runs, is dropped), timer callbacks and tasks
-// for the program wait for the loop.
+// Waits in platform-clock time; they process no events, except on the GUI thread while a
+// shown panel waits for the event loop's first run (the stages connecting at start-up): then
+// they keep the windows painted and up to date and run nothing of the program. Operator input
+// is dropped, timer callbacks and tasks for the program wait for the loop.
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -33,7 +33,7 @@ void sleepOnGuiThread(double seconds) {
 }
 
 void sleep(double seconds) {
-  if (runtime_impl::gui_thread::isCurrent()) {
+  if (runtime_impl::gui_thread::isCurrent() && runtime_impl::input_hold::waitingForLoop()) {
     sleepOnGuiThread(seconds);
   } else {
     platform_clock::sleepFor(seconds);

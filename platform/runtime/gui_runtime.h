@@ -12,8 +12,7 @@ struct InstanceData {
 typedef InstanceData* HINSTANCE;
 typedef char* LPSTR;
 
-// Blocks the calling thread for `milliseconds` of platform-clock time; on the GUI thread it
-// keeps the windows painted, as Delay does.
+// Blocks the calling thread for `milliseconds` of platform-clock time, as Delay does.
 void Sleep(unsigned long milliseconds);
 
 // The program's entry point, defined by the program and called by the run-time's main.
@@ -131,12 +130,11 @@ enum { kMaxOperatorEvents = 256 };
 // Modal message box; timer callbacks keep running while it is shown. Main thread only.
 int MessagePopup(const char* title, const char* message);
 
-// Blocks the calling thread for `seconds` of platform-clock time. On a worker thread it
-// processes nothing. On the GUI thread it keeps the windows painted and up to date (values,
-// labels, printed lines) and runs nothing of the program: no timer callback, no task, no
-// operator input is handled inside it. Before the event loop first takes an event after a
-// panel is shown, such a sleep also shows the panel's inputs disabled and drops operator
-// input to it, until GetUserEvent runs.
+// Blocks the calling thread for `seconds` of platform-clock time; it processes nothing, except
+// on the GUI thread between showing a panel and the event loop's first GetUserEvent (the
+// start-up, while the stages connect): there it keeps the windows painted and up to date
+// (values, labels, printed lines) and runs nothing of the program (no timer callback, no task),
+// shows the panel's inputs disabled and drops operator input to it.
 void Delay(double seconds);
 
 // ---- Termination requests ------------------------------------------------------------------

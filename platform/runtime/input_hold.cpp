@@ -73,6 +73,8 @@ bool isInput(const QWidget* w) {
 
 void panelShown() { state().loopRan = false; }
 
+bool waitingForLoop() { return !state().loopRan; }
+
 void holdUntilLoopRuns() {
   State& s = state();
   if (s.loopRan) return;

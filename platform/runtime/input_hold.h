@@ -8,6 +8,9 @@ namespace runtime_impl::input_hold {
 // GUI thread: a panel was shown; the loop has not run for it yet.
 void panelShown();
 
+// GUI thread: a shown panel waits for the loop's first run.
+bool waitingForLoop();
+
 // GUI thread, at a sleep on it: from now until the loop runs, the shown panels' inputs are
 // disabled and operator input to them is dropped.
 void holdUntilLoopRuns();
