@@ -2,12 +2,15 @@
 
 #include <cstdio>
 
+#include "bookmarks.h"
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
 #include "record_file.h"
 #include "scan.h"
 #include "status_display.h"
+
+void GoToChecked(int axis, double mm) { LTS_MoveAbsolute(axis, mm, 0); }
 
 // Reads the typed target of axis `i` just before its move; the move does not wait.
 static void goTo(int i, int targetControl) {
@@ -50,6 +53,9 @@ void DispatchEvent(int evcontrl) {
     case PANEL_REFRESH: RefreshDisplay(); break;
     case PANEL_SCAN_START: ScanStartRow(); break;
     case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;
+    case PANEL_BOOKMARK_MARK: BookmarkMark(); break;
+    case PANEL_BOOKMARK_GOTO: BookmarkGoTo(); break;
+    case PANEL_BOOKMARK_DELETE: BookmarkDelete(); break;
     default: break;
   }
 }

@@ -76,6 +76,10 @@ enum {
   PANEL_CBX = 106,
   PANEL_PROGRESS = 108,
   PANEL_RECORD_FOLDER = 109,
+
+  // Position bookmarks: the name field, the list, and its Mark, Go to and Delete buttons.
+  PANEL_BOOKMARK_NAME = 150, PANEL_BOOKMARK_LIST, PANEL_BOOKMARK_MARK, PANEL_BOOKMARK_GOTO,
+  PANEL_BOOKMARK_DELETE,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.
