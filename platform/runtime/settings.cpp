@@ -75,7 +75,7 @@ QString settingsFault(const QString& path) {
   if (bytes.size() > kMaxSettingsBytes) return QStringLiteral("is larger than 1 MB");
   QStringDecoder utf8(QStringDecoder::Utf8);
   const QString text = utf8(bytes);
-  if (bytes.contains('\0') || utf8.hasError()) return QStringLiteral("is not text");
+  if (text.contains(QChar(u'\0')) || utf8.hasError()) return QStringLiteral("is not text");
   // The program writes whole lines; a last line without its end was cut off.
   if (!bytes.endsWith('\n')) return QStringLiteral("is truncated");
   if (QSettings(path, QSettings::IniFormat).status() != QSettings::NoError) {

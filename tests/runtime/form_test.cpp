@@ -78,7 +78,7 @@ TEST(runtimeForm, AcceptsEveryKindOfControl) {
     EXPECT_EQ(c.kind, expected[i].kind);
     EXPECT_EQ(c.dataType, expected[i].dataType);
   }
-  const PanelFormControl& pollTimer = form->controls[7];
+  const PanelFormControl& pollTimer = form->controls[9];
   EXPECT_EQ(pollTimer.interval, 1.0);
   EXPECT_FALSE(pollTimer.enabled);
   EXPECT_EQ(pollTimer.callback, "onTick");

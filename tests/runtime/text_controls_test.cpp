@@ -22,19 +22,21 @@ std::vector<std::string> rows(QListWidget* list) {
   return texts;
 }
 
-TEST(runtimeTextControls, TextInputGivesWhatWasTypedCutToTheBuffer) {
+TEST(runtimeTextControls, TextInputGivesWhatWasTypedOrSetCutToTheBuffer) {
   const int panel = load();
   QLineEdit* edit = widget<QLineEdit>(panel, kLabel);
   ASSERT_NE(edit, nullptr);
-  QTest::keyClicks(edit, QString::fromUtf8("Probe \xc3\xa9"));
+  QTest::keyClicks(edit, "Probe");
   char text[64];
+  EXPECT_EQ(GetCtrlString(panel, kLabel, text, sizeof text), 5);
+  EXPECT_STREQ(text, "Probe");
+  EXPECT_EQ(SetCtrlString(panel, kLabel, "Probe \xc3\xa9"), 0);
   EXPECT_EQ(GetCtrlString(panel, kLabel, text, sizeof text), 8);  // é is two bytes
   EXPECT_STREQ(text, "Probe \xc3\xa9");
   char small[4];
   EXPECT_EQ(GetCtrlString(panel, kLabel, small, sizeof small), 8);
   EXPECT_STREQ(small, "Pro");
-  EXPECT_EQ(SetCtrlString(panel, kLabel, "origin"), 0);
-  EXPECT_EQ(edit->text(), "origin");
+  EXPECT_EQ(edit->text(), QString::fromUtf8("Probe \xc3\xa9"));
   DiscardPanel(panel);
 }
 
