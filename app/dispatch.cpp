@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "bookmarks.h"
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
@@ -9,6 +10,8 @@
 #include "scan.h"
 #include "scan_time.h"
 #include "status_display.h"
+
+void GoToChecked(int axis, double mm) { LTS_MoveAbsolute(axis, mm, 0); }
 
 // Reads the typed target of axis `i` just before its move; the move does not wait.
 static void goTo(int i, int targetControl) {
@@ -54,6 +57,9 @@ void DispatchEvent(int evcontrl) {
       break;
     case PANEL_SCAN_START: ScanStartRow(); break;
     case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;
+    case PANEL_BOOKMARK_MARK: BookmarkMark(); break;
+    case PANEL_BOOKMARK_GOTO: BookmarkGoTo(); break;
+    case PANEL_BOOKMARK_DELETE: BookmarkDelete(); break;
     default: break;
   }
 }

@@ -2,3 +2,6 @@
 #pragma once
 
 void DispatchEvent(int evcontrl);
+
+// Moves axis `axis` to `mm` without waiting.
+void GoToChecked(int axis, double mm);

@@ -70,6 +70,10 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     button(PANEL_RECORD_FOLDER, "record folder button"),
     {PANEL_SERPENTINE, "serpentine check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
     {PANEL_RETURN_TO_START, "return-to-start check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
+    {PANEL_BOOKMARK_NAME, "position name", CTRL_KIND_TEXT_INPUT, VAL_STRING, 0},
+    {PANEL_BOOKMARK_LIST, "position list", CTRL_KIND_LIST, VAL_STRING, 0},
+    button(PANEL_BOOKMARK_MARK, "mark button"), button(PANEL_BOOKMARK_GOTO, "position go-to button"),
+    button(PANEL_BOOKMARK_DELETE, "position delete button"),
 });
 
 // The two timers, each with the callback the program needs it to run: swapped, the watchdog

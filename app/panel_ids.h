@@ -80,6 +80,9 @@ enum {
   // Scan options: visit order and return to the start afterwards.
   PANEL_SERPENTINE = 113,
   PANEL_RETURN_TO_START = 114,
+  // Position bookmarks: the name field, the list, and its Mark, Go to and Delete buttons.
+  PANEL_BOOKMARK_NAME = 150, PANEL_BOOKMARK_LIST, PANEL_BOOKMARK_MARK, PANEL_BOOKMARK_GOTO,
+  PANEL_BOOKMARK_DELETE,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.

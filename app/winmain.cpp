@@ -2,12 +2,14 @@
 #include <cstdio>
 #include <string>
 
+#include "bookmarks.h"
 #include "dispatch.h"
 #include "gui_runtime.h"
 #include "lts.h"
 #include "message_kind.h"
 #include "panel_check.h"
 #include "panel_ids.h"
+#include "remembered_values.h"
 #include "scan.h"
 
 namespace {
@@ -75,6 +77,10 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   SetTerminationHandler(OnTerminationRequest);
   if (!loadFrontPanel()) return kExitPanelFault;
   ShowMessageLog(p1_h, kMessageLog, MessageKind);
+  // Settings are read from here on: a file that cannot serve is set aside first.
+  CheckSettingsFile();
+  RestoreBookmarks();
+  RestoreTypedValues();
   DisplayPanel(p1_h);
   SetActiveCtrl(p1_h, PANEL_QUIT);
   SetActiveCtrl(p1_h, PANEL_RST_3);
@@ -96,12 +102,14 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     if (evcontrl == PANEL_SCAN_STOP) ScanRequestStop();
     if (ScanRunning()) continue;  // a scan runs: every event but the stop above is dropped
     if (evcontrl == PANEL_QUIT) break;
+    RememberOnUse(evcontrl);
     DispatchEvent(evcontrl);
     Delay(0.001);
   }
 
   // An aborted scan's worker ends within one poll of its wait; the stages stay open till then.
   if (terminationRequested) ScanWaitForEnd();
+  RememberTypedValues();
   GetCtrlVal(p1_h, PANEL_COMLED, &comled);
   if (comled != 0) {
     for (int axis = 0; axis < 3; axis++) LTS_Close(axis);

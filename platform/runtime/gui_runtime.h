@@ -204,3 +204,31 @@ enum { kMaxLogLines = 1000 };  // the log keeps the latest lines
 // and the standard-I/O window keep the lines as printed. UIE_BAD_CONTROL when the panel has
 // no such list.
 int ShowMessageLog(int panel, const char* listName, int (*classify)(const char* line));
+// ---- Text inputs and lists; the settings file's start-up check --------------------------------
+// Two more control kinds, built from Qt's own widgets in a panel file:
+//   QLineEdit    text input, one line of text (VAL_STRING)
+//   QListWidget  list of text rows, at most one selected (VAL_STRING)
+// Their contents live in the widgets, so these calls are for the main thread only
+// (UIE_NOT_INITIALISED elsewhere); UIE_WRONG_TYPE for a control of another kind.
+enum { CTRL_KIND_TEXT_INPUT = 8, CTRL_KIND_LIST = 9 };
+enum { VAL_STRING = 3 };
+
+// A text input's text: copies at most size - 1 bytes (UTF-8) and returns the text's length.
+int GetCtrlString(int panel, int control, char* value, int size);
+int SetCtrlString(int panel, int control, const char* value);
+// Lists: inserts a row before `index` (-1 or the row count: at the end), deletes one row,
+// deletes every row. UIE_BAD_ARGUMENT for an index out of range.
+int InsertListItem(int panel, int control, int index, const char* label);
+int DeleteListItem(int panel, int control, int index);
+int ClearListCtrl(int panel, int control);
+int GetNumListItems(int panel, int control, int* count);
+// The selected row, -1 when none; SetCtrlIndex(-1) clears the selection.
+int GetCtrlIndex(int panel, int control, int* index);
+int SetCtrlIndex(int panel, int control, int index);
+
+// Checks the settings file once at start-up, before it is used. A file that cannot be read,
+// is not a regular file, is empty, is not text, is cut off in its last line or does not
+// parse is reported with one printed line and moved aside (".bad" appended to its name),
+// so the program starts from defaults. 0 when the file is usable or absent, 1 when it was
+// set aside.
+int CheckSettingsFile(void);

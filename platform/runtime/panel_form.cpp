@@ -48,6 +48,8 @@ constexpr ControlClass kControlClasses[] = {
     {"NumericIndicator", CTRL_KIND_NUMERIC_INDICATOR, VAL_NO_TYPE},
     {"QProgressBar", CTRL_KIND_PROGRESS, VAL_DOUBLE},
     {"PanelTimer", CTRL_KIND_TIMER, VAL_NO_TYPE},
+    {"QLineEdit", CTRL_KIND_TEXT_INPUT, VAL_STRING},
+    {"QListWidget", CTRL_KIND_LIST, VAL_STRING},
 };
 
 const ControlClass* controlClass(const QString& className) {

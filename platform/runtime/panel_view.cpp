@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -124,6 +126,10 @@ bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCall
     showPercent(bar, percent);
   } else if (auto* indicator = qobject_cast<NumericIndicator*>(widget)) {
     showValue(indicator, store_.value(id));
+  } else if (qobject_cast<QLineEdit*>(widget)) {
+    // Text lives in the widget; read and written on the GUI thread only.
+  } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
   } else if (qobject_cast<PanelTimer*>(widget) && callback) {
     auto* timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);

@@ -23,6 +23,8 @@ enum Control : int {
   kProgress = 10,     // QProgressBar, starts at 25 %
   kPollTimer = 11,    // PanelTimer, 1 s, disabled, calls onTick
   kPointCount = 12,   // read-only QSpinBox
+  kLabel = 13,        // QLineEdit, empty
+  kChoices = 14,      // QListWidget, empty
 };
 
 // A control's widget as the class it should be; null if it is not.

@@ -61,6 +61,8 @@ TEST(runtimeForm, AcceptsEveryKindOfControl) {
       {8, "statusWord", "NumericIndicator", CTRL_KIND_NUMERIC_INDICATOR, VAL_INTEGER},
       {9, "positionIndicator", "NumericIndicator", CTRL_KIND_NUMERIC_INDICATOR, VAL_DOUBLE},
       {12, "pointCount", "QSpinBox", CTRL_KIND_NUMERIC_INDICATOR, VAL_INTEGER},
+      {13, "label", "QLineEdit", CTRL_KIND_TEXT_INPUT, VAL_STRING},
+      {14, "choices", "QListWidget", CTRL_KIND_LIST, VAL_STRING},
       {11, "pollTimer", "PanelTimer", CTRL_KIND_TIMER, VAL_NO_TYPE},
       {10, "scanProgress", "QProgressBar", CTRL_KIND_PROGRESS, VAL_DOUBLE},
       {3, "startButton", "QPushButton", CTRL_KIND_COMMAND_BUTTON, VAL_NO_TYPE},
@@ -76,7 +78,7 @@ TEST(runtimeForm, AcceptsEveryKindOfControl) {
     EXPECT_EQ(c.kind, expected[i].kind);
     EXPECT_EQ(c.dataType, expected[i].dataType);
   }
-  const PanelFormControl& pollTimer = form->controls[7];
+  const PanelFormControl& pollTimer = form->controls[9];
   EXPECT_EQ(pollTimer.interval, 1.0);
   EXPECT_FALSE(pollTimer.enabled);
   EXPECT_EQ(pollTimer.callback, "onTick");

@@ -34,6 +34,8 @@ TEST(runtimeLoad, ControlsStartWithTheFormsKindsTypesAndValues) {
       {kPointCount, CTRL_KIND_NUMERIC_INDICATOR, VAL_INTEGER, 0},
       {kProgress, CTRL_KIND_PROGRESS, VAL_DOUBLE, 25},
       {kPollTimer, CTRL_KIND_TIMER, VAL_NO_TYPE, 0},
+      {kLabel, CTRL_KIND_TEXT_INPUT, VAL_STRING, 0},
+      {kChoices, CTRL_KIND_LIST, VAL_STRING, 0},
   };
   for (const auto& c : controls) {
     SCOPED_TRACE(c.control);
