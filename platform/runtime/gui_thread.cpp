@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "runtime_testing.h"
+
 namespace runtime_impl::gui_thread {
 namespace {
 
@@ -33,6 +35,7 @@ struct State {
   Runner* runner = nullptr;  // guarded by mutex; set once by attach()
   std::atomic<bool> attached{false};
   std::thread::id guiThread;  // written before `attached` is set
+  std::function<void()> takenHook;  // GUI thread only; see runtime_testing::setTasksTakenHook
 };
 
 // Never destroyed: pool and reader threads may post until the process ends.
@@ -56,6 +59,7 @@ void Runner::customEvent(QEvent*) {
     displayTasks.swap(s.displayTasks);
     if (s.displayOnlyDepth == 0) tasks.swap(s.tasks);
   }
+  if (s.takenHook) s.takenHook();
   for (const auto& task : displayTasks) task();
   for (const auto& task : tasks) task();
 }
@@ -124,3 +128,7 @@ void wake() {
 }
 
 }  // namespace runtime_impl::gui_thread
+
+void runtime_testing::setTasksTakenHook(std::function<void()> hook) {
+  runtime_impl::gui_thread::state().takenHook = std::move(hook);
+}

@@ -41,6 +41,10 @@ std::vector<double> writes(int panel, int control);
 // empty hook removes it. Lets a test force what another thread does in between.
 void setTickHook(std::function<void(int panel, int control)> hook);
 
+// GUI thread: `hook` runs each time the hand-over to the GUI thread has taken the queued
+// tasks, just before it runs them; an empty hook removes it. Lets a test post in between.
+void setTasksTakenHook(std::function<void()> hook);
+
 // Looks for relative panel files in `directory` first; empty restores the usual search.
 void setPanelDirectory(const std::string& directory);
 

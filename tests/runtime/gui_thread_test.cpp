@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui_thread.h"
+#include "runtime_testing.h"
 
 namespace {
 
@@ -57,6 +58,24 @@ TEST(runtimeGuiThread, PostedTasksRunOnceEachOnTheGuiThreadInEachPostersOrder) {
   EXPECT_EQ(ran, kThreads * kPerThread);
   EXPECT_EQ(offThread, 0);
   EXPECT_EQ(outOfOrder, 0);
+}
+
+// A post that lands after the runner has taken the queued tasks, and before it runs them,
+// must wake the GUI thread again: the runner has to allow the next wake before it takes.
+TEST(runtimeGuiThread, ATaskPostedJustAfterTheRunnerTookTheQueueStillRuns) {
+  ASSERT_TRUE(gui_thread::isCurrent());
+  int hooks = 0;
+  int late = 0;
+  struct ClearHook {
+    ~ClearHook() { runtime_testing::setTasksTakenHook({}); }
+  } clearHook;
+  runtime_testing::setTasksTakenHook([&] {
+    if (hooks++ == 0) std::thread([&] { gui_thread::post([&] { ++late; }); }).join();
+  });
+  gui_thread::post([] {});
+  EXPECT_TRUE(processUntil([&] { return late == 1; })) << hooks << " takes";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(late, 1);
 }
 
 TEST(runtimeGuiThread, IsCurrentOnlyOnTheGuiThread) {
