@@ -124,7 +124,7 @@ TEST_F(DispatchTest, RstPrintsItsLineAndTouchesNoStage) {
 }
 
 TEST_F(DispatchTest, AnOperatorSessionOnTheSimulatedRig) {
-  platform_clock::setSpeed(2.0);
+  platform_clock::setSpeed(1.0);  // real time: the bounds below are then real seconds on a loaded machine
   const int result = RunQuarlex([](Operator& op) {
     // Readouts follow the stage within a refresh interval (0.2 s) and a poll (50 ms) of
     // clock time; the bounds below leave room for a slow machine.
