@@ -187,3 +187,32 @@ int GetLocalTimestamp(char* iso, int isoSize, char* compact, int compactSize);
 // Main thread: a modal folder chooser opened at `start`. 1 with the chosen folder in `path`,
 // 0 when the operator cancels.
 int ChooseFolder(const char* title, const char* start, char* path, int size);
+
+// ---- Scan map: a plot of one XY plane of a scan grid ---------------------------------------------
+// A panel control of its own kind (class ScanMap in the panel file, no value). It shows the
+// planned points of one plane, the visited ones coloured by outcome, a marker at the stages'
+// position and the plane's z index. Every call works from any thread and returns at once; the
+// plot follows on the GUI thread, redrawn at most every 50 ms of real time however often it
+// changes. Results: 0, UIE_BAD_PANEL, UIE_BAD_CONTROL (no map control of that id), or
+// UIE_BAD_ARGUMENT.
+enum { CTRL_KIND_SCAN_MAP = 8 };
+
+enum { MAP_POINT_PLANNED = 0, MAP_POINT_DONE = 1, MAP_POINT_TIMED_OUT = 2 };
+
+// The points of one plane: x = start[0] + i * step[0] for i < count[0], y likewise.
+struct MapPlane {
+  int count[2];
+  double start[2];  // mm
+  double step[2];   // mm
+  int index;        // z index of the plane, of `planes` in the grid
+  int planes;
+  double z;         // mm
+};
+// Shows `plane` with every point planned. A plane of more than kMaxMapPoints points is shown
+// as its outline, and its points' outcomes are not kept.
+enum { kMaxMapPoints = 10000 };
+int SetMapPlane(int panel, int control, const MapPlane* plane);
+// Colours point (ix, iy) of the plane shown by `outcome` (MAP_POINT_*).
+int SetMapPoint(int panel, int control, int ix, int iy, int outcome);
+// Puts the stages' marker at (x, y) mm.
+int SetMapMarker(int panel, int control, double x, double y);

@@ -48,6 +48,7 @@ constexpr ControlClass kControlClasses[] = {
     {"NumericIndicator", CTRL_KIND_NUMERIC_INDICATOR, VAL_NO_TYPE},
     {"QProgressBar", CTRL_KIND_PROGRESS, VAL_DOUBLE},
     {"PanelTimer", CTRL_KIND_TIMER, VAL_NO_TYPE},
+    {"ScanMap", CTRL_KIND_SCAN_MAP, VAL_NO_TYPE},
 };
 
 const ControlClass* controlClass(const QString& className) {

@@ -15,6 +15,7 @@
 //     QProgressBar     progress, double percent
 //     PanelTimer       timer, no value; double interval (seconds, > 0), bool enabled
 //                      (default true), string callback (a name in panelCallbackTable)
+//     ScanMap          scan map, no value (drawn through SetMapPlane and its kin)
 //   A string dataType on any other control must agree with its class.
 // - widgets without ctrlId (labels, group boxes, frames) are decoration.
 #pragma once

@@ -14,6 +14,7 @@
 
 #include "panel_widgets.h"
 #include "platform_clock.h"
+#include "scan_map_view.h"
 #include "runtime_testing.h"
 #include "user_events.h"
 
@@ -123,6 +124,8 @@ bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCall
     showPercent(bar, percent);
   } else if (auto* indicator = qobject_cast<NumericIndicator*>(widget)) {
     showValue(indicator, store_.value(id));
+  } else if (qobject_cast<ScanMap*>(widget)) {
+    // Drawn through the map's own calls; it holds no value.
   } else if (qobject_cast<PanelTimer*>(widget) && callback) {
     auto* timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);
