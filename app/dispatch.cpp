@@ -7,6 +7,7 @@
 #include "panel_ids.h"
 #include "record_file.h"
 #include "scan.h"
+#include "scan_map.h"
 #include "status_display.h"
 
 // Reads the typed target of axis `i` just before its move; the move does not wait.
@@ -47,7 +48,10 @@ void DispatchEvent(int evcontrl) {
       goTo(1, PANEL_TARGET_Y);
       goTo(2, PANEL_TARGET_Z);
       break;
-    case PANEL_REFRESH: RefreshDisplay(); break;
+    case PANEL_REFRESH:
+      RefreshDisplay();
+      MapRefresh();
+      break;
     case PANEL_SCAN_START: ScanStartRow(); break;
     case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;
     default: break;

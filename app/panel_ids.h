@@ -76,6 +76,9 @@ enum {
   PANEL_CBX = 106,
   PANEL_PROGRESS = 108,
   PANEL_RECORD_FOLDER = 109,
+
+  // The live map of the scan's current plane, right of the scan block.
+  PANEL_SCAN_MAP = 120,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.

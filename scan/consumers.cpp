@@ -3,6 +3,7 @@
 #include "gui_runtime.h"
 #include "panel_ids.h"
 #include "record_file.h"
+#include "scan_map.h"
 #include "status_display.h"
 
 namespace {
@@ -24,6 +25,7 @@ const ScanConsumer kConsumers[] = {
     {nullptr, ShowPoint, nullptr},
     {RecordBegin, RecordPoint, RecordEnd},
     {OutcomeBegin, OutcomePoint, OutcomeEnd},
+    {MapBegin, MapPoint, nullptr},
 };
 
 }  // namespace
