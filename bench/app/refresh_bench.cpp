@@ -12,7 +12,9 @@
 #include "motion_sim.h"
 #include "platform_clock.h"
 #include "panel_ids.h"
+#include "runtime_testing.h"
 #include "scan_map.h"
+#include "scan_map_view.h"
 #include "status_display.h"
 
 namespace {
@@ -69,6 +71,30 @@ void BM_RefreshRowEveryValueChanged(benchmark::State& state) {
   platform_clock::setSpeed(1.0);
 }
 BENCHMARK(BM_RefreshRowEveryValueChanged)->ArgName("map")->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+// GUI-thread time of one map draw (and, with paint 1, its paint) of a 50 x 50 plane, the
+// largest drawn point by point, whose every point changed outcome: the most one draw costs.
+void BM_MapDrawFullPlane(benchmark::State& state) {
+  auto* map = qobject_cast<runtime_impl::ScanMap*>(runtime_testing::controlWidget(p1_h, PANEL_SCAN_MAP));
+  if (!map) {
+    state.SkipWithError("the panel has no scan map");
+    return;
+  }
+  runtime_impl::ScanMapState plane;
+  plane.count[0] = plane.count[1] = 50;
+  plane.step[0] = plane.step[1] = 0.1;
+  plane.planes = 1;
+  plane.gridVersion = 1;
+  bool odd = false;
+  for (auto _ : state) {
+    odd = !odd;
+    plane.outcome.assign(2500, odd ? MAP_POINT_DONE : MAP_POINT_TIMED_OUT);
+    ++plane.outcomeVersion;
+    map->draw(plane);
+    if (state.range(0)) map->viewport()->repaint();
+  }
+}
+BENCHMARK(BM_MapDrawFullPlane)->ArgName("paint")->Arg(0)->Arg(1)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -193,7 +193,7 @@ int ChooseFolder(const char* title, const char* start, char* path, int size);
 // planned points of one plane, the visited ones coloured by outcome, a marker at the stages'
 // position and the plane's z index. Every call works from any thread and returns at once; the
 // plot follows on the GUI thread, redrawn at most every 50 ms of real time however often it
-// changes. Results: 0, UIE_BAD_PANEL, UIE_BAD_CONTROL (no map control of that id), or
+// changes, and less often when a draw takes long (a fifth of the GUI thread's time at most). Results: 0, UIE_BAD_PANEL, UIE_BAD_CONTROL (no map control of that id), or
 // UIE_BAD_ARGUMENT.
 enum { CTRL_KIND_SCAN_MAP = 8 };
 
@@ -210,7 +210,7 @@ struct MapPlane {
 };
 // Shows `plane` with every point planned. A plane of more than kMaxMapPoints points is shown
 // as its outline, and its points' outcomes are not kept.
-enum { kMaxMapPoints = 10000 };
+enum { kMaxMapPoints = 2500 };
 int SetMapPlane(int panel, int control, const MapPlane* plane);
 // Colours point (ix, iy) of the plane shown by `outcome` (MAP_POINT_*).
 int SetMapPoint(int panel, int control, int ix, int iy, int outcome);

@@ -1,9 +1,11 @@
 // The scan map's calls: any thread changes the map's state under its lock; the GUI thread
-// draws it, at most once per kRedrawPause, so a fast scan costs the GUI a bounded number of
-// draws however many points it visits.
+// draws it, then pauses at least kRedrawPause and four times as long as the draw took, so the
+// map never keeps the GUI thread (and the operator's buttons) busy more than a fifth of the
+// time, however fast the scan visits points.
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <map>
@@ -14,6 +16,7 @@
 #include "gui_runtime.h"
 #include "gui_thread.h"
 #include "panel_registry.h"
+#include "platform_clock.h"
 #include "scan_map_view.h"
 
 namespace runtime_impl {
@@ -68,8 +71,15 @@ void drawThenPause(int panel, int control, std::shared_ptr<MapEntry> entry) {
     state = entry->state;
     entry->drawn = entry->changes;
   }
-  if (ScanMap* widget = mapWidget(panel, control)) widget->draw(state);
-  QTimer::singleShot(kRedrawPause, QCoreApplication::instance(), [panel, control, entry] {
+  const double start = platform_clock::now();
+  if (ScanMap* widget = mapWidget(panel, control)) {
+    widget->draw(state);
+    widget->viewport()->repaint();  // painted now, so that its cost is measured here
+  }
+  const auto took = platform_clock::realDuration(platform_clock::now() - start);
+  const auto pause = std::max<std::chrono::milliseconds>(
+      kRedrawPause, std::chrono::ceil<std::chrono::milliseconds>(4 * took));
+  QTimer::singleShot(pause, QCoreApplication::instance(), [panel, control, entry] {
     {
       std::lock_guard lock(entry->mutex);
       if (entry->changes == entry->drawn) {
