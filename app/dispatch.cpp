@@ -8,6 +8,7 @@
 #include "panel_ids.h"
 #include "record_file.h"
 #include "scan.h"
+#include "scan_map.h"
 #include "scan_time.h"
 #include "status_display.h"
 
@@ -54,6 +55,7 @@ void DispatchEvent(int evcontrl) {
     case PANEL_REFRESH:
       RefreshDisplay();
       ShowScanEstimate();
+      MapRefresh();
       break;
     case PANEL_SCAN_START: ScanStartRow(); break;
     case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;

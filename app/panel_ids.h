@@ -83,6 +83,8 @@ enum {
   // Position bookmarks: the name field, the list, and its Mark, Go to and Delete buttons.
   PANEL_BOOKMARK_NAME = 150, PANEL_BOOKMARK_LIST, PANEL_BOOKMARK_MARK, PANEL_BOOKMARK_GOTO,
   PANEL_BOOKMARK_DELETE,
+  // The live map of the scan's current plane, right of the scan block.
+  PANEL_SCAN_MAP = 120,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.

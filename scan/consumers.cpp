@@ -3,6 +3,7 @@
 #include "gui_runtime.h"
 #include "panel_ids.h"
 #include "record_file.h"
+#include "scan_map.h"
 #include "scan_time.h"
 #include "status_display.h"
 
@@ -26,6 +27,7 @@ const ScanConsumer kConsumers[] = {
     {RecordBegin, RecordPoint, RecordEnd},
     {OutcomeBegin, OutcomePoint, OutcomeEnd},
     {TimeBegin, TimePoint, TimeEnd},
+    {MapBegin, MapPoint, nullptr},
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build
-  qt6-base-dev libqt6opengl6-dev qt6-tools-dev
+  qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-charts-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev valgrind
 )

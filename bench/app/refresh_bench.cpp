@@ -12,6 +12,9 @@
 #include "motion_sim.h"
 #include "platform_clock.h"
 #include "panel_ids.h"
+#include "runtime_testing.h"
+#include "scan_map.h"
+#include "scan_map_view.h"
 #include "status_display.h"
 
 namespace {
@@ -22,18 +25,22 @@ void BM_RefreshRow(benchmark::State& state) {
 BENCHMARK(BM_RefreshRow)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
 // Nothing changed since the last refresh: the event loop's pass finds no widget to update.
+// With map 1 the refresh row also refreshes the scan map, as the event loop's row does.
 void BM_RefreshRowAndEventPassNothingChanged(benchmark::State& state) {
+  const bool map = state.range(0) != 0;
   int panel = 0;
   int control = 0;
   for (auto _ : state) {
     RefreshDisplay();
+    if (map) MapRefresh();
     GetUserEvent(0, &panel, &control);
   }
 }
-BENCHMARK(BM_RefreshRowAndEventPassNothingChanged)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RefreshRowAndEventPassNothingChanged)->ArgName("map")->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
 // The same with every value changed since the last refresh: all 48 controls repainted.
 void BM_RefreshRowEveryValueChanged(benchmark::State& state) {
+  const bool map = state.range(0) != 0;
   platform_clock::setSpeed(1e5);  // a poll of the stages (50 ms) passes between refreshes
   int panel = 0;
   int control = 0;
@@ -49,6 +56,7 @@ void BM_RefreshRowEveryValueChanged(benchmark::State& state) {
     Sleep(60);  // clock time: the next read sees the new sample
     state.ResumeTiming();
     RefreshDisplay();
+    if (map) MapRefresh();
     GetUserEvent(0, &panel, &control);
     state.PauseTiming();
     double shown = 0.0;
@@ -62,7 +70,31 @@ void BM_RefreshRowEveryValueChanged(benchmark::State& state) {
   }
   platform_clock::setSpeed(1.0);
 }
-BENCHMARK(BM_RefreshRowEveryValueChanged)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RefreshRowEveryValueChanged)->ArgName("map")->Arg(0)->Arg(1)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
+
+// GUI-thread time of one map draw (and, with paint 1, its paint) of a 50 x 50 plane, the
+// largest drawn point by point, whose every point changed outcome: the most one draw costs.
+void BM_MapDrawFullPlane(benchmark::State& state) {
+  auto* map = qobject_cast<runtime_impl::ScanMap*>(runtime_testing::controlWidget(p1_h, PANEL_SCAN_MAP));
+  if (!map) {
+    state.SkipWithError("the panel has no scan map");
+    return;
+  }
+  runtime_impl::ScanMapState plane;
+  plane.count[0] = plane.count[1] = 50;
+  plane.step[0] = plane.step[1] = 0.1;
+  plane.planes = 1;
+  plane.gridVersion = 1;
+  bool odd = false;
+  for (auto _ : state) {
+    odd = !odd;
+    plane.outcome.assign(2500, odd ? MAP_POINT_DONE : MAP_POINT_TIMED_OUT);
+    ++plane.outcomeVersion;
+    map->draw(plane);
+    if (state.range(0)) map->viewport()->repaint();
+  }
+}
+BENCHMARK(BM_MapDrawFullPlane)->ArgName("paint")->Arg(0)->Arg(1)->Repetitions(3)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

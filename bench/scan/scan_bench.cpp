@@ -3,6 +3,9 @@
 // "Stop scan" acts, and the cost per point beyond the dwell when moves are instant.
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <algorithm>
 #include <chrono>
 #include <vector>
@@ -161,6 +164,35 @@ void BM_ScanOverheadPerPoint(benchmark::State& state) {
   platform_clock::setSpeed(1.0);
 }
 BENCHMARK(BM_ScanOverheadPerPoint)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A 10 000-point scan (100 x 100, instant moves, the dwell a thousandth of real time) while
+// the main thread handles GUI events as the program's event loop does, so that the panel, the
+// map included, is redrawn during the scan. Run once as it is and once with --without-map:
+// the difference is what the live map costs the scan.
+void BM_TenThousandPointScanWithEventLoop(benchmark::State& state) {
+  constexpr double kSpeed = 1000.0;
+  platform_clock::setSpeed(kSpeed);
+  motion_sim::setInstantMoves(true);
+  const Grid grid{100, 100, 1, 10.0, 10.0, 10.0, 0.1, 0.1, 0.0};
+  typeGrid(grid);
+  QTimer wake;  // the loop below looks at the run state at least this often
+  wake.start(20);
+  for (auto _ : state) {
+    const auto realStart = std::chrono::steady_clock::now();
+    ScanStartRow();
+    while (ScanRunning()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0);
+    const double realTime =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
+    state.SetIterationTime(realTime);
+    const double dwell = points(grid) * kDwell / kSpeed;
+    state.counters["points"] = points(grid);
+    state.counters["overhead_per_point_us"] = (realTime - dwell) / points(grid) * 1e6;
+  }
+  motion_sim::setInstantMoves(false);
+  platform_clock::setSpeed(1.0);
+}
+BENCHMARK(BM_TenThousandPointScanWithEventLoop)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,5 +1,9 @@
 #include "bench_rig.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -10,7 +14,28 @@
 #include "motion_sim.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
+#include "runtime_testing.h"
 #include "scan.h"
+
+namespace {
+
+// Writes the panel file into `folder` without the scan map's widget and loads panels from
+// there: the map's calls then find no map and draw nothing.
+bool usePanelWithoutMap(const QString& folder) {
+  QFile original(QDir(QCoreApplication::applicationDirPath()).filePath("Quarlex_ui.uir"));
+  if (!original.open(QIODevice::ReadOnly)) return false;
+  QString xml = QString::fromUtf8(original.readAll());
+  const QRegularExpression map(QStringLiteral("<widget class=\"ScanMap\".*?</widget>"),
+                               QRegularExpression::DotMatchesEverythingOption);
+  if (xml.count(map) != 1) return false;
+  xml.remove(map);
+  QFile copy(QDir(folder).filePath("Quarlex_ui.uir"));
+  if (!copy.open(QIODevice::WriteOnly) || copy.write(xml.toUtf8()) < 0) return false;
+  runtime_testing::setPanelDirectory(folder.toStdString());
+  return true;
+}
+
+}  // namespace
 
 bool StartBenchRig(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -23,6 +48,15 @@ bool StartBenchRig(int argc, char** argv) {
   if (InitCVIRTEEx(&instance, nullptr, nullptr) == 0) {
     fprintf(stderr, "no GUI run-time\n");
     return false;
+  }
+  bool withoutMap = false;
+  for (int i = 1; i < argc; i++) withoutMap = withoutMap || QLatin1String(argv[i]) == "--without-map";
+  if (withoutMap) {
+    fprintf(stderr, "the panel without its scan map\n");
+    if (!usePanelWithoutMap(home.path())) {
+      fprintf(stderr, "cannot write a panel file without the map\n");
+      return false;
+    }
   }
   p1_h = LoadPanel(0, "Quarlex_ui.uir", PANEL);
   if (p1_h < 0) return false;

@@ -3,5 +3,6 @@
 // with the program's message callback.
 #pragma once
 
-// Returns false (with a line on stderr) when the rig cannot be set up.
+// Returns false (with a line on stderr) when the rig cannot be set up. With the argument
+// --without-map the panel is loaded without its scan map, for a baseline of what the map costs.
 bool StartBenchRig(int argc, char** argv);

@@ -232,3 +232,31 @@ int SetCtrlIndex(int panel, int control, int index);
 // so the program starts from defaults. 0 when the file is usable or absent, 1 when it was
 // set aside.
 int CheckSettingsFile(void);
+// ---- Scan map: a plot of one XY plane of a scan grid ---------------------------------------------
+// A panel control of its own kind (class ScanMap in the panel file, no value). It shows the
+// planned points of one plane, the visited ones coloured by outcome, a marker at the stages'
+// position and the plane's z index. Every call works from any thread and returns at once; the
+// plot follows on the GUI thread, redrawn at most every 50 ms of real time however often it
+// changes, and less often when a draw takes long (a fifth of the GUI thread's time at most). Results: 0, UIE_BAD_PANEL, UIE_BAD_CONTROL (no map control of that id), or
+// UIE_BAD_ARGUMENT.
+enum { CTRL_KIND_SCAN_MAP = 10 };
+
+enum { MAP_POINT_PLANNED = 0, MAP_POINT_DONE = 1, MAP_POINT_TIMED_OUT = 2 };
+
+// The points of one plane: x = start[0] + i * step[0] for i < count[0], y likewise.
+struct MapPlane {
+  int count[2];
+  double start[2];  // mm
+  double step[2];   // mm
+  int index;        // z index of the plane, of `planes` in the grid
+  int planes;
+  double z;         // mm
+};
+// Shows `plane` with every point planned. A plane of more than kMaxMapPoints points is shown
+// as its outline, and its points' outcomes are not kept.
+enum { kMaxMapPoints = 2500 };
+int SetMapPlane(int panel, int control, const MapPlane* plane);
+// Colours point (ix, iy) of the plane shown by `outcome` (MAP_POINT_*).
+int SetMapPoint(int panel, int control, int ix, int iy, int outcome);
+// Puts the stages' marker at (x, y) mm.
+int SetMapMarker(int panel, int control, double x, double y);

@@ -50,6 +50,7 @@ constexpr ControlClass kControlClasses[] = {
     {"PanelTimer", CTRL_KIND_TIMER, VAL_NO_TYPE},
     {"QLineEdit", CTRL_KIND_TEXT_INPUT, VAL_STRING},
     {"QListWidget", CTRL_KIND_LIST, VAL_STRING},
+    {"ScanMap", CTRL_KIND_SCAN_MAP, VAL_NO_TYPE},
 };
 
 const ControlClass* controlClass(const QString& className) {

@@ -17,6 +17,7 @@
 //                      (default true), string callback (a name in panelCallbackTable)
 //     QLineEdit        text input, string
 //     QListWidget      list of text rows, string
+//     ScanMap          scan map, no value (drawn through SetMapPlane and its kin)
 //   A string dataType on any other control must agree with its class.
 // - widgets without ctrlId (labels, group boxes, frames) are decoration.
 #pragma once

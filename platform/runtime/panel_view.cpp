@@ -17,6 +17,7 @@
 #include "gui_thread.h"
 #include "panel_widgets.h"
 #include "platform_clock.h"
+#include "scan_map_view.h"
 #include "runtime_testing.h"
 #include "user_events.h"
 
@@ -130,6 +131,8 @@ bool PanelView::bindControl(const PanelFormControl& c, QWidget* widget, CtrlCall
     // Text lives in the widget; read and written on the GUI thread only.
   } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+  } else if (qobject_cast<ScanMap*>(widget)) {
+    // Drawn through the map's own calls; it holds no value.
   } else if (qobject_cast<PanelTimer*>(widget) && callback) {
     auto* timer = new QTimer(this);
     timer->setTimerType(Qt::PreciseTimer);

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include "scan_map_view.h"
+
 namespace runtime_impl {
 
 Led::Led(QWidget* parent) : QWidget(parent) {
@@ -75,6 +77,8 @@ QWidget* PanelUiLoader::createWidget(const QString& className, QWidget* parent,
     widget = new NumericIndicator(parent);
   } else if (className == u"PanelTimer") {
     widget = new PanelTimer(parent);
+  } else if (className == u"ScanMap") {
+    widget = new ScanMap(parent);
   } else {
     return QUiLoader::createWidget(className, parent, name);
   }
