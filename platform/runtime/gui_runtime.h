@@ -187,3 +187,13 @@ int GetLocalTimestamp(char* iso, int isoSize, char* compact, int compactSize);
 // Main thread: a modal folder chooser opened at `start`. 1 with the chosen folder in `path`,
 // 0 when the operator cancels.
 int ChooseFolder(const char* title, const char* start, char* path, int size);
+
+// ---- Dimming, and the controls a panel has ---------------------------------------------------
+enum {
+  // int 0/1, any control but a timer, from any thread: a dimmed control looks disabled and
+  // takes no input, so a dimmed button raises no event.
+  ATTR_DIMMED = 2110,
+};
+// Any thread: the ids of every control of `panel`, ascending. Writes at most `capacity` of
+// them to `ids` and returns how many the panel has, or UIE_BAD_PANEL.
+int GetPanelControlIds(int panel, int* ids, int capacity);
