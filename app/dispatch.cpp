@@ -50,6 +50,7 @@ void DispatchEvent(int evcontrl) {
     case PANEL_REFRESH: RefreshDisplay(); break;
     case PANEL_SCAN_START: ScanStartRow(); break;
     case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;
+    case PANEL_SCAN_ABORT: StopAllStages(); break;  // no scan runs: the stages' stop alone
     default: break;
   }
 }

@@ -68,6 +68,7 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     {PANEL_CBX, "x check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
     {PANEL_PROGRESS, "scan progress", CTRL_KIND_PROGRESS, VAL_DOUBLE, kIndicator},
     button(PANEL_RECORD_FOLDER, "record folder button"),
+    button(PANEL_SCAN_ABORT, "scan abort button"),
 });
 
 // The two timers, each with the callback the program needs it to run: swapped, the watchdog

@@ -76,6 +76,9 @@ enum {
   PANEL_CBX = 106,
   PANEL_PROGRESS = 108,
   PANEL_RECORD_FOLDER = 109,
+
+  // Abort: ends a running scan at once and stops every stage.
+  PANEL_SCAN_ABORT = 110,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.
