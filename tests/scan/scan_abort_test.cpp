@@ -124,15 +124,17 @@ TEST_F(ScanAbortTest, AbortOrAnyStopStopsEveryStageWithin50msAndEndsTheScanAtOnc
       const double endedAt = platform_clock::now();
       platform_clock::setSpeed(20.0);
 
-      // The first stops are the abort's, one to each stage, X, Y, Z, all within 50 ms.
+      // Every stage got its stop within 50 ms of the click. (The worker may stop the axis it
+      // was moving once more, in between.)
       const std::vector<motion_sim::Call> stops = motion_sim::calls("ISC_StopProfiled");
       const std::vector<double> stopTimes = motion_sim::callTimes("ISC_StopProfiled");
-      ASSERT_GE(stops.size(), 3u);
-      for (int axis = 0; axis < 3; axis++) {
-        EXPECT_EQ(stops[axis].serial, kSerials[axis]);
-        EXPECT_GE(stopTimes[axis], clickedAt);
-        EXPECT_LE(stopTimes[axis], clickedAt + 0.05);
+      ASSERT_EQ(stops.size(), stopTimes.size());
+      std::set<std::string> stoppedInTime;
+      for (std::size_t i = 0; i < stops.size(); i++) {
+        EXPECT_GE(stopTimes[i], clickedAt);
+        if (stopTimes[i] <= clickedAt + 0.05) stoppedInTime.insert(stops[i].serial);
       }
+      EXPECT_EQ(stoppedInTime, std::set<std::string>(kSerials, kSerials + 3));
       // No move after the one under way, and the wait ended far from the 10 s watchdog.
       EXPECT_EQ(AbsoluteMoves(), (std::vector<Move>{{'Z', 5.0}, {'Y', 20.0}, {'X', 10.0}}));
       EXPECT_LT(endedAt - clickedAt, 1.0);
