@@ -62,8 +62,9 @@ void EndOfThread(CmtThreadPoolHandle, int, unsigned int, int, void*) {
 
 void ScanAbort(void) {
   ScanRequestAbort();
-  LTS_AbortWait();
+  // The stages first: the worker woken by the wait's end competes for the processor.
   StopAllStages();
+  LTS_AbortWait();
 }
 
 void StopAllStages(void) {
