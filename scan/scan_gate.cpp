@@ -9,9 +9,10 @@
 namespace {
 
 // The controls DimDroppedControls dimmed, to undim when the scan ends. The start row dims on
-// the main thread and the worker's end callback restores on the pool thread.
+// the main thread and the worker's end callback restores on the pool thread. Never destroyed:
+// a pool thread may still end a scan while the process exits.
 std::mutex dimmedMutex;
-std::vector<int> dimmedByScan;
+std::vector<int>& dimmedByScan = *new std::vector<int>;
 
 std::vector<int> panelControls() {
   const int count = GetPanelControlIds(p1_h, nullptr, 0);
