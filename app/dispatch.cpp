@@ -62,6 +62,7 @@ void DispatchEvent(int evcontrl) {
     case PANEL_BOOKMARK_MARK: BookmarkMark(); break;
     case PANEL_BOOKMARK_GOTO: BookmarkGoTo(); break;
     case PANEL_BOOKMARK_DELETE: BookmarkDelete(); break;
+    case PANEL_SCAN_ABORT: StopAllStages(); break;  // no scan runs: the stages' stop alone
     default: break;
   }
 }

@@ -75,6 +75,7 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     button(PANEL_BOOKMARK_MARK, "mark button"), button(PANEL_BOOKMARK_GOTO, "position go-to button"),
     button(PANEL_BOOKMARK_DELETE, "position delete button"),
     {PANEL_SCAN_MAP, "scan map", CTRL_KIND_SCAN_MAP, VAL_NO_TYPE, 0},
+    button(PANEL_SCAN_ABORT, "scan abort button"),
 });
 
 // The two timers, each with the callback the program needs it to run: swapped, the watchdog

@@ -85,6 +85,8 @@ enum {
   PANEL_BOOKMARK_DELETE,
   // The live map of the scan's current plane, right of the scan block.
   PANEL_SCAN_MAP = 120,
+  // Abort: ends a running scan at once and stops every stage.
+  PANEL_SCAN_ABORT = 110,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.

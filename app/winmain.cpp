@@ -11,6 +11,7 @@
 #include "panel_ids.h"
 #include "remembered_values.h"
 #include "scan.h"
+#include "scan_gate.h"
 
 namespace {
 
@@ -99,8 +100,14 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     int evcontrl = 0;
     GetUserEvent(1, &panel, &evcontrl);
     if (terminationRequested) break;  // taken before the scan gate, which would drop it
-    if (evcontrl == PANEL_SCAN_STOP) ScanRequestStop();
-    if (ScanRunning()) continue;  // a scan runs: every event but the stop above is dropped
+    // Stop-scan raises its request even with no scan running.
+    if (ScanEffectOf(evcontrl) == SCAN_EVENT_STOPS) ScanRequestStop();
+    if (ScanRunning()) {
+      // Abort and the STOP buttons act at once; every other event is dropped (their buttons
+      // look dimmed meanwhile).
+      if (ScanEffectOf(evcontrl) == SCAN_EVENT_ABORTS) ScanAbort();
+      continue;
+    }
     if (evcontrl == PANEL_QUIT) break;
     RememberOnUse(evcontrl);
     DispatchEvent(evcontrl);

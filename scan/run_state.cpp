@@ -20,7 +20,12 @@ void ScanStarted(void) {
 
 void ScanEnded(void) { running.store(false); }
 
-void ScanRequestStop(void) { ctrl_c.store(SCAN_STOP); }
+void ScanRequestStop(void) {
+  // A stop pressed after an abort must not turn it back into an end after the next point.
+  int request = ctrl_c.load();
+  while (request != SCAN_ABORT && !ctrl_c.compare_exchange_weak(request, SCAN_STOP)) {
+  }
+}
 
 void ScanRequestAbort(void) { ctrl_c.store(SCAN_ABORT); }
 

@@ -28,6 +28,7 @@ void ScanStarted(void);
 void ScanEnded(void);
 
 // Asks the running scan to end after the point under way; the stop-scan button's effect.
+// An abort already asked for stands.
 void ScanRequestStop(void);
 // Asks the running scan to end at once; it overrides any other request.
 void ScanRequestAbort(void);

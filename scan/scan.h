@@ -21,8 +21,10 @@ void EndOfThread(CmtThreadPoolHandle poolhandle, int functionID, unsigned int ev
                  void* callbackData);
 // The event loop's row for the start-scan button.
 void ScanStartRow(void);
-// Any thread: ends a running scan without any further move. Raises the stop and abort
-// requests, ends the completion wait under way and sends every stage the profiled stop.
+// Any thread: ends a running scan without any further move. Raises the abort request, sends
+// every stage the profiled stop and ends the completion wait under way.
 void ScanAbort(void);
+// The profiled stop to the three stages, X, Y, Z, one right after the other.
+void StopAllStages(void);
 // Main thread: returns once the last scheduled scan's worker and EndOfThread have returned.
 void ScanWaitForEnd(void);

@@ -7,6 +7,7 @@
 #include "record_file.h"
 #include "run_state.h"
 #include "scan.h"
+#include "scan_gate.h"
 
 CmtThreadPoolHandle poolHandle = 0;
 int tfID = 0;
@@ -35,6 +36,7 @@ void ScanStartRow(void) {
   // drops a second start or a quit before the worker has switched the indicator on itself.
   ScanScheduled(true);
   SetCtrlVal(p1_h, PANEL_SCANLED, 1);
+  DimDroppedControls();
   // An abort of an earlier scan must not reach this one's waits. Lowered here, before the
   // worker exists, rather than by the worker, so that an abort arriving between scheduling and
   // the worker's start is kept.
@@ -46,6 +48,7 @@ void ScanStartRow(void) {
   if (scheduled < 0) {
     ScanScheduled(false);
     SetCtrlVal(p1_h, PANEL_SCANLED, 0);
+    RestoreDroppedControls();
   }
 }
 
@@ -53,11 +56,18 @@ void EndOfThread(CmtThreadPoolHandle, int, unsigned int, int, void*) {
   ScanEnded();
   SetCtrlVal(p1_h, PANEL_SCANLED, 0);
   ScanClearRequest();
+  // Last: until now the dimmed buttons, the start among them, could not be clicked.
+  RestoreDroppedControls();
 }
 
 void ScanAbort(void) {
   ScanRequestAbort();
+  // The stages first: the worker woken by the wait's end competes for the processor.
+  StopAllStages();
   LTS_AbortWait();
+}
+
+void StopAllStages(void) {
   for (int axis = 0; axis < 3; axis++) LTS_StopProfiled(axis);
 }
 

@@ -1,13 +1,15 @@
 // Scan efficiency on the simulated rig: how close a scan comes to the physical limit of its
 // moves and dwells, what the completion polling and everything else add per point, how soon
-// "Stop scan" acts, and the cost per point beyond the dwell when moves are instant.
+// "Stop scan" and Abort act, and the cost per point beyond the dwell when moves are instant.
 #include <benchmark/benchmark.h>
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <vector>
 
 #include "bench_rig.h"
@@ -15,8 +17,10 @@
 #include "motion_sim.h"
 #include "panel_ids.h"
 #include "platform_clock.h"
+#include "runtime_testing.h"
 #include "scan.h"
 #include "scan_estimate.h"
+#include "scan_gate.h"
 #include "scan_plan.h"
 
 namespace {
@@ -36,6 +40,13 @@ void typeGrid(const Grid& g, int serpentine = 0) {
 }
 
 int points(const Grid& g) { return g.nx * g.ny * g.nz; }
+
+// Points the running or last scan has completed, from its progress.
+double pointsDone(const Grid& g) {
+  double percent = 0.0;
+  GetCtrlVal(p1_h, PANEL_PROGRESS, &percent);
+  return std::round(percent / 100.0 * points(g));
+}
 
 void stagePositions(double start[3]) {
   for (int axis = 0; axis < 3; axis++) {
@@ -133,11 +144,13 @@ void BM_StopScanClickToLastMove(benchmark::State& state) {
     }
     platform_clock::sleepFor(0.14);
     const double click = platform_clock::now();
+    const double doneAtClick = pointsDone(grid);
     ctrl_c.store(1);  // what the event loop does for the Stop scan button
     CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0);
     const double end = platform_clock::now();
     const std::vector<double> moves = motion_sim::callTimes("ISC_MoveAbsolute");
     state.SetIterationTime(end - click);
+    state.counters["points_after_click"] = pointsDone(grid) - doneAtClick;
     state.counters["moves_after_click"] = static_cast<double>(
         std::count_if(moves.begin(), moves.end(), [&](double t) { return t > click; }));
     state.counters["click_to_last_move_ms"] = (moves.back() - click) * 1e3;
@@ -145,6 +158,58 @@ void BM_StopScanClickToLastMove(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_StopScanClickToLastMove)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Processes the GUI thread's events for `seconds` of clock time.
+void processEventsFor(double seconds) {
+  const double until = platform_clock::now() + seconds;
+  while (platform_clock::now() < until) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    platform_clock::sleepFor(0.001);
+  }
+}
+
+// The Abort button clicked halfway through a point's x move, its event taken from the queue
+// and handled as the event loop does: how soon the three stages get their stop, and whether
+// any move follows. Reported in clock time at real speed.
+void BM_AbortClickToStops(benchmark::State& state) {
+  const Grid grid{10, 5, 1, 20.0, 20.0, 25.0, 1.0, 1.0, 0.0};
+  typeGrid(grid);
+  platform_clock::setSpeed(1.0);
+  motion_sim::setInstantMoves(false);
+  auto* abortButton =
+      qobject_cast<QAbstractButton*>(runtime_testing::controlWidget(p1_h, PANEL_SCAN_ABORT));
+  for (auto _ : state) {
+    motion_sim::clearCallLog();
+    const std::size_t movesBefore = motion_sim::callCount("ISC_MoveAbsolute");
+    ScanStartRow();
+    // This thread stands for the event loop, which keeps the panel up to date while it waits.
+    while (motion_sim::callCount("ISC_MoveAbsolute") < movesBefore + 6) processEventsFor(0.005);
+    processEventsFor(0.14);
+    const double click = platform_clock::now();
+    abortButton->click();
+    int panel = 0;
+    int control = 0;
+    while (control != PANEL_SCAN_ABORT) GetUserEvent(1, &panel, &control);
+    if (ScanRunning() && ScanEffectOf(control) == SCAN_EVENT_ABORTS) ScanAbort();
+    CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0);
+    const double end = platform_clock::now();
+    const std::vector<double> stops = motion_sim::callTimes("ISC_StopProfiled");
+    const std::vector<double> moves = motion_sim::callTimes("ISC_MoveAbsolute");
+    if (stops.size() < 3) {
+      state.SkipWithError("the abort did not stop all three stages");
+      break;
+    }
+    const double third = stops[2];
+    state.SetIterationTime(third - click);
+    state.counters["stops"] = static_cast<double>(stops.size());
+    state.counters["click_to_first_stop_ms"] = (stops[0] - click) * 1e3;
+    state.counters["click_to_third_stop_ms"] = (third - click) * 1e3;
+    state.counters["moves_after_click"] = static_cast<double>(
+        std::count_if(moves.begin(), moves.end(), [&](double t) { return t > click; }));
+    state.counters["click_to_scan_end_ms"] = (end - click) * 1e3;
+  }
+}
+BENCHMARK(BM_AbortClickToStops)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_ScanOverheadPerPoint(benchmark::State& state) {
   // The dwell at a hundred times real time is 1 ms of real time per point.

@@ -1,5 +1,6 @@
 #include "control_store.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 #include <utility>
@@ -112,6 +113,10 @@ int ControlStore::getAttribute(int control, int attribute, T* value) const {
       if (!timer) return UIE_BAD_ATTRIBUTE;
       stored = slot->enabled ? 1 : 0;
       break;
+    case ATTR_DIMMED:
+      if (timer) return UIE_BAD_ATTRIBUTE;
+      stored = slot->dimmed ? 1 : 0;
+      break;
     case ATTR_CALLBACK_FUNCTION: return UIE_WRONG_TYPE;  // a function, read by its own overload
     default: return UIE_BAD_ATTRIBUTE;
   }
@@ -126,7 +131,9 @@ int ControlStore::setAttribute(int control, int attribute, T value, bool* postFl
   std::lock_guard lock(mutex_);
   Slot* slot = find(control);
   if (!slot) return UIE_BAD_CONTROL;
-  // Only a timer's interval and running state can be set; kind and data type are read-only.
+  if (attribute == ATTR_DIMMED) return setDimmed(control, *slot, value, postFlush);
+  // Besides dimming, only a timer's interval and running state can be set; kind and data
+  // type are read-only.
   if (slot->kind != CTRL_KIND_TIMER || (attribute != ATTR_INTERVAL && attribute != ATTR_ENABLED)) {
     return UIE_BAD_ATTRIBUTE;
   }
@@ -151,10 +158,34 @@ int ControlStore::setAttribute(int control, int attribute, T value, bool* postFl
   return 0;
 }
 
+// A timer has no widget to dim. Setting the state a control already has changes nothing.
+template <typename T>
+int ControlStore::setDimmed(int control, Slot& slot, T value, bool* postFlush) {
+  if (slot.kind == CTRL_KIND_TIMER) return UIE_BAD_ATTRIBUTE;
+  if constexpr (!std::is_same_v<T, int>) {
+    return UIE_WRONG_TYPE;
+  } else {
+    const bool dimmed = value != 0;
+    if (slot.dimmed == dimmed) return 0;
+    slot.dimmed = dimmed;
+    markChanged(control, slot, postFlush);
+    return 0;
+  }
+}
+
 ControlValue ControlStore::value(int control) const {
   std::lock_guard lock(mutex_);
   const Slot* slot = find(control);
   return slot ? slot->value : ControlValue();
+}
+
+std::vector<int> ControlStore::ids() const {
+  std::lock_guard lock(mutex_);
+  std::vector<int> result;
+  result.reserve(slots_.size());
+  for (const auto& [id, slot] : slots_) result.push_back(id);
+  std::sort(result.begin(), result.end());
+  return result;
 }
 
 bool ControlStore::tickBelongs(int control, unsigned arming) const {
@@ -169,7 +200,7 @@ std::vector<ControlUpdate> ControlStore::takeUpdates() {
   updates.reserve(changed_.size());
   for (const int control : changed_) {
     Slot& slot = slots_.at(control);
-    updates.push_back({control, slot.value, slot.enabled, slot.interval, slot.arming});
+    updates.push_back({control, slot.value, slot.enabled, slot.interval, slot.arming, slot.dimmed});
     slot.queued = false;
   }
   changed_.clear();

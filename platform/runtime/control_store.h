@@ -14,14 +14,16 @@ namespace runtime_impl {
 // A control's value: none for buttons and timers, else of the control's data type.
 using ControlValue = std::variant<std::monostate, int, double>;
 
-// What the GUI thread has to show or do for one control: a new value, or for a timer a
-// start (enabled) or stop with `interval`, under the timer's arming number `arming`.
+// What the GUI thread has to show or do for one control: a new value and whether it is
+// dimmed, or for a timer a start (enabled) or stop with `interval`, under the timer's arming
+// number `arming`.
 struct ControlUpdate {
   int control;
   ControlValue value;
   bool timerEnabled;
   double interval;
   unsigned arming;
+  bool dimmed;
 };
 
 class ControlStore {
@@ -45,6 +47,7 @@ class ControlStore {
   int setAttribute(int control, int attribute, T value, bool* postFlush);
 
   ControlValue value(int control) const;  // none for an unknown control
+  std::vector<int> ids() const;           // every control's id, ascending
 
   // Tests: keep every value `set` writes to the control, from an empty record.
   void recordWrites(int control);
@@ -72,6 +75,7 @@ class ControlStore {
     ControlValue value;
     double interval = 0.0;
     bool enabled = false;
+    bool dimmed = false;  // not for timers
     unsigned arming = 0;  // timers: bumped by every start, stop or restart
     bool queued = false;  // in changed_
     bool recording = false;
@@ -81,6 +85,8 @@ class ControlStore {
   Slot* find(int control);
   const Slot* find(int control) const;
   void markChanged(int control, Slot& slot, bool* postFlush);
+  template <typename T>
+  int setDimmed(int control, Slot& slot, T value, bool* postFlush);
   bool tickBelongs(int control, unsigned arming) const;
 
   std::mutex tickMutex_;  // held by a tick under way and by another thread setting a timer

@@ -260,3 +260,12 @@ int SetMapPlane(int panel, int control, const MapPlane* plane);
 int SetMapPoint(int panel, int control, int ix, int iy, int outcome);
 // Puts the stages' marker at (x, y) mm.
 int SetMapMarker(int panel, int control, double x, double y);
+// ---- Dimming, and the controls a panel has ---------------------------------------------------
+enum {
+  // int 0/1, any control but a timer, from any thread: a dimmed control looks disabled and
+  // takes no input, so a dimmed button raises no event.
+  ATTR_DIMMED = 2110,
+};
+// Any thread: the ids of every control of `panel`, ascending. Writes at most `capacity` of
+// them to `ids` and returns how many the panel has, or UIE_BAD_PANEL.
+int GetPanelControlIds(int panel, int* ids, int capacity);

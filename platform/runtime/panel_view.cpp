@@ -163,6 +163,7 @@ void PanelView::flush() {
       timerArmings_.insert(update.control, update.arming);
     } else if (QWidget* widget = controls_.value(update.control)) {
       showValue(widget, update.value);
+      widget->setEnabled(!update.dimmed);
     }
   }
 }

@@ -105,8 +105,9 @@ TEST_F(LoadTest, ButtonMashingDuringAScanOnlyStopActs) {
     motion_sim::clearCallLog();
     op.click(PANEL_SCAN_START);
     ASSERT_TRUE(op.waitFor([&] { return op.readInt(PANEL_MOVELED) == 1 && op.readInt(PANEL_IX) == 0; }));
+    // Every button whose events a scan drops (the STOP buttons abort it, and are left out).
     const int buttons[] = {PANEL_QUIT, PANEL_DISABLE_Z, PANEL_ENABLE_Z, PANEL_DISABLE_Y, PANEL_ENABLE_Y,
-                           PANEL_STOP_Z, PANEL_STOP_Y, PANEL_STOP_X, PANEL_DISABLE_X, PANEL_ENABLE_X,
+                           PANEL_DISABLE_X, PANEL_ENABLE_X,
                            PANEL_HOME_Z, PANEL_HOME_Y, PANEL_HOME_X, PANEL_RST_1, PANEL_RST_2, PANEL_RST_3,
                            PANEL_JOG_Z_PLUS, PANEL_JOG_Y_MINUS, PANEL_JOG_Z_MINUS, PANEL_JOG_X_PLUS,
                            PANEL_JOG_Y_PLUS, PANEL_JOG_X_MINUS, PANEL_GOTO_Z, PANEL_GOTO_Y, PANEL_GOTO_X,

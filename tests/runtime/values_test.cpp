@@ -129,6 +129,9 @@ TEST(runtimeValues, AttributesCheckTypeAndControl) {
       {kSpeed, ATTR_DATA_TYPE, true, UIE_BAD_ATTRIBUTE, UIE_WRONG_TYPE},
       {kSteps, 12345, false, UIE_BAD_ATTRIBUTE, UIE_BAD_ATTRIBUTE},
       {99, ATTR_CTRL_KIND, false, UIE_BAD_CONTROL, UIE_BAD_CONTROL},
+      {kSteps, ATTR_DIMMED, false, 0, 0},
+      {kStart, ATTR_DIMMED, true, UIE_WRONG_TYPE, UIE_WRONG_TYPE},
+      {kPollTimer, ATTR_DIMMED, false, UIE_BAD_ATTRIBUTE, UIE_BAD_ATTRIBUTE},  // has no widget
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "control " << c.control << " attribute " << c.attribute);
