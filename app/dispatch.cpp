@@ -4,6 +4,7 @@
 
 #include "gui_runtime.h"
 #include "lts.h"
+#include "manual.h"
 #include "panel_ids.h"
 #include "record_file.h"
 #include "scan.h"
@@ -13,7 +14,7 @@
 static void goTo(int i, int targetControl) {
   double v = 0.0;
   GetCtrlVal(p1_h, targetControl, &v);
-  LTS_MoveAbsolute(i, v, 0);
+  GoToChecked(i, v);
 }
 
 void DispatchEvent(int evcontrl) {
@@ -33,12 +34,12 @@ void DispatchEvent(int evcontrl) {
     case PANEL_RST_1:
     case PANEL_RST_2:
     case PANEL_RST_3: printf("RST Not yet implemented\n"); break;
-    case PANEL_JOG_Z_PLUS: LTS_MoveRelative(2, SingleMove, 0); break;
-    case PANEL_JOG_Y_MINUS: LTS_MoveRelative(1, -SingleMove, 0); break;
-    case PANEL_JOG_Z_MINUS: LTS_MoveRelative(2, -SingleMove, 0); break;
-    case PANEL_JOG_X_PLUS: LTS_MoveRelative(0, SingleMove, 0); break;
-    case PANEL_JOG_Y_PLUS: LTS_MoveRelative(1, SingleMove, 0); break;
-    case PANEL_JOG_X_MINUS: LTS_MoveRelative(0, -SingleMove, 0); break;
+    case PANEL_JOG_Z_PLUS: Jog(2, +1); break;
+    case PANEL_JOG_Y_MINUS: Jog(1, -1); break;
+    case PANEL_JOG_Z_MINUS: Jog(2, -1); break;
+    case PANEL_JOG_X_PLUS: Jog(0, +1); break;
+    case PANEL_JOG_Y_PLUS: Jog(1, +1); break;
+    case PANEL_JOG_X_MINUS: Jog(0, -1); break;
     case PANEL_GOTO_Z: goTo(2, PANEL_TARGET_Z); break;
     case PANEL_GOTO_Y: goTo(1, PANEL_TARGET_Y); break;
     case PANEL_GOTO_X: goTo(0, PANEL_TARGET_X); break;
@@ -50,6 +51,12 @@ void DispatchEvent(int evcontrl) {
     case PANEL_REFRESH: RefreshDisplay(); break;
     case PANEL_SCAN_START: ScanStartRow(); break;
     case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;
+    case PANEL_JOG_STEP_0_01: SetJogStep(0.01); break;
+    case PANEL_JOG_STEP_0_1: SetJogStep(0.1); break;
+    case PANEL_JOG_STEP_1: SetJogStep(1.0); break;
+    case PANEL_JOG_STEP_10: SetJogStep(10.0); break;
+    case PANEL_LIMITS: EditSoftLimits(); break;
+    case PANEL_STOP_ALL: StopAll(); break;
     default: break;
   }
 }

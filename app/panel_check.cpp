@@ -68,6 +68,11 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     {PANEL_CBX, "x check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
     {PANEL_PROGRESS, "scan progress", CTRL_KIND_PROGRESS, VAL_DOUBLE, kIndicator},
     button(PANEL_RECORD_FOLDER, "record folder button"),
+    button(PANEL_JOG_STEP_0_01, "jog step 0.01 mm button"),
+    button(PANEL_JOG_STEP_0_1, "jog step 0.1 mm button"),
+    button(PANEL_JOG_STEP_1, "jog step 1 mm button"),
+    button(PANEL_JOG_STEP_10, "jog step 10 mm button"),
+    button(PANEL_LIMITS, "soft limits button"), button(PANEL_STOP_ALL, "stop-all button"),
 });
 
 // The two timers, each with the callback the program needs it to run: swapped, the watchdog

@@ -76,12 +76,18 @@ enum {
   PANEL_CBX = 106,
   PANEL_PROGRESS = 108,
   PANEL_RECORD_FOLDER = 109,
+
+  // Manual operation: jog step selectors, the soft-limits dialog, a stop of all three axes.
+  PANEL_JOG_STEP_0_01 = 130, PANEL_JOG_STEP_0_1 = 131, PANEL_JOG_STEP_1 = 132,
+  PANEL_JOG_STEP_10 = 133, PANEL_LIMITS = 134, PANEL_STOP_ALL = 135,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.
 inline constexpr char kTimeoutsLabel[] = "scanTimeouts";  // "N points timed out", or empty
 inline constexpr char kOutcomeLabel[] = "scanOutcome";    // how the last scan ended
 inline constexpr char kRecordLabel[] = "recordPath";      // the current or last record file
+inline constexpr char kJogStepLabel[] = "jogStepLabel";   // the jog step in use
+inline constexpr char kLimitsLabel[] = "limitsLabel";     // the soft limits of the three axes
 
 // The front panel's handle, set once at start-up before any callback or worker uses it.
 extern int p1_h;

@@ -5,6 +5,7 @@
 #include "dispatch.h"
 #include "gui_runtime.h"
 #include "lts.h"
+#include "manual.h"
 #include "panel_check.h"
 #include "panel_ids.h"
 #include "scan.h"
@@ -52,6 +53,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   SetTerminationHandler(OnTerminationRequest);
   if (!loadFrontPanel()) return kExitPanelFault;
   DisplayPanel(p1_h);
+  ManualControlsStart();
   SetActiveCtrl(p1_h, PANEL_QUIT);
   SetActiveCtrl(p1_h, PANEL_RST_3);
 

@@ -63,12 +63,12 @@ TEST_F(DispatchTest, EachAxisButtonSendsItsOperation) {
       {PANEL_JOG_Z_PLUS, relative(2, 409600)},
       {PANEL_JOG_Z_MINUS, relative(2, -409600)},
       {PANEL_GOTO_X, absolute(0, 5120000)},    // 12.5 mm
-      {PANEL_GOTO_Y, absolute(1, -1331200)},   // -3.25 mm
+      {PANEL_GOTO_Y, absolute(1, 1331200)},    // 3.25 mm
       {PANEL_GOTO_Z, absolute(2, 2048000)},    // 5.0 mm
   };
   const int result = RunQuarlex([&](Operator& op) {
     op.type(PANEL_TARGET_X, 12.5);
-    op.type(PANEL_TARGET_Y, -3.25);
+    op.type(PANEL_TARGET_Y, 3.25);
     op.type(PANEL_TARGET_Z, 5.0);
     for (const Row& row : rows) {
       SCOPED_TRACE(row.control);
