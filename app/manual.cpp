@@ -71,6 +71,7 @@ void showSoftLimits() {
 }
 
 void loadJogStep() {
+  jogStep = SingleMove;
   char text[32];
   if (GetSetting(kJogStepKey, text, sizeof text) < 0) return;
   char* end = nullptr;

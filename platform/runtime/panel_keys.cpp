@@ -68,7 +68,10 @@ class KeyFilter : public QObject {
   }
 
   bool pressBoundControl(QWidget* receiver, QKeyEvent* key) {
-    if (QApplication::activeModalWidget() || isTextField(QApplication::focusWidget())) return false;
+    if (QApplication::activeModalWidget() || isTextField(QApplication::focusWidget()) ||
+        isTextField(receiver)) {
+      return false;
+    }
     for (const auto& [panel, keys] : bindings) {
       const std::shared_ptr<runtime_impl::Panel> p = runtime_impl::panels::find(panel);
       if (!p || !p->view || receiver->window() != p->view->window()) continue;

@@ -9,11 +9,14 @@
 #include <QDoubleSpinBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 #include <QWheelEvent>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -23,8 +26,8 @@
 #include "operator.h"
 #include "panel_actions.h"
 #include "panel_ids.h"
-#include "panel_registry.h"
 #include "rig.h"
+#include "runtime_testing.h"
 
 namespace {
 
@@ -68,7 +71,7 @@ std::vector<Command> relativeMove(int axis, long long units) {
   return {{"ISC_SetMoveRelativeDistance", axis, {units}}, {"ISC_MoveRelativeDistance", axis, {}}};
 }
 
-QWidget* widgetOf(int control) { return runtime_impl::panels::find(p1_h)->view->control(control); }
+QWidget* widgetOf(int control) { return runtime_testing::controlWidget(p1_h, control); }
 
 std::string buttonText(Operator& op, int control) {
   std::string text;
@@ -80,7 +83,7 @@ std::string buttonText(Operator& op, int control) {
 // window, through Qt's event system as the keyboard would.
 void pressKey(Operator& op, Qt::Key key, bool autoRepeat = false) {
   op.onGuiThread([&] {
-    QWidget* panel = runtime_impl::panels::find(p1_h)->view->window();
+    QWidget* panel = runtime_testing::panelWidget(p1_h);
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : panel;
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), autoRepeat);
     QApplication::sendEvent(target, &press);
@@ -124,7 +127,7 @@ TEST_F(ManualTest, GoToTargetsAtJustInsideAndJustOutsideTheLimits) {
         Press(op, kGoTo[axis]);
         const std::vector<std::string> lines = linesSince(op, before);
         if (c.moves) {
-          EXPECT_EQ(Commands(), absoluteMove(axis, std::llround(c.mm * 409600)));
+          EXPECT_EQ(Commands(), absoluteMove(axis, static_cast<long long>(c.mm * 409600)));
           EXPECT_TRUE(lines.empty());
         } else {
           EXPECT_TRUE(Commands().empty());
@@ -202,10 +205,10 @@ TEST_F(ManualTest, JogsAreCheckedFromTheReadBackPosition) {
 
 TEST_F(ManualTest, JogStepIsShownOnTheButtonsAndRememberedForTheNextStart) {
   const int result = RunQuarlex([](Operator& op) {
-    EXPECT_EQ(buttonText(op, PANEL_JOG_X_PLUS), "Jog +1 mm");
+    EXPECT_TRUE(op.waitFor([&] { return buttonText(op, PANEL_JOG_X_PLUS) == "Jog +1 mm"; }));
     Press(op, PANEL_JOG_STEP_0_01);
     EXPECT_TRUE(op.waitFor([&] { return buttonText(op, PANEL_JOG_Z_MINUS) == "Jog \u22120.01 mm"; }));
-    EXPECT_EQ(LabelText(op, "jogStepLabel"), "Jog step: 0.01 mm");
+    EXPECT_TRUE(op.waitFor([&] { return LabelText(op, "jogStepLabel") == "Jog step: 0.01 mm"; }));
     Press(op, PANEL_JOG_STEP_10);
   });
   EXPECT_EQ(result, 0);
@@ -316,7 +319,8 @@ TEST_F(ManualTest, LimitsTypedInTheDialogAreCheckedTakenAndKept) {
       Press(op, PANEL_GOTO_Y);
       EXPECT_EQ(linesSince(op, beforeGoTo),
                 std::vector<std::string>{"Axis Y: go to 5 mm refused, outside its soft limits 10 to 200 mm"});
-      EXPECT_NE(LabelText(op, "limitsLabel").find("Y 10 to 200 mm"), std::string::npos);
+      EXPECT_TRUE(op.waitFor(
+          [&] { return LabelText(op, "limitsLabel").find("Y 10 to 200 mm") != std::string::npos; }));
     }
     char stored[32];
     EXPECT_EQ(GetSetting("limits/Ymin", stored, sizeof stored), 2);
@@ -355,7 +359,7 @@ TEST_F(ManualTest, ScanGridsAtJustInsideAndJustOutsideTheLimitsAreCheckedBeforeA
       {"an unticked axis's start outside", {{2, 1, 1}, {1, 0, 0}, {10.0, 400.0, 5.0}, {1.0, 1.0, 0.5}},
        "Y index 0 at 400 mm is outside its soft limits 0 to 300 mm."},
       {"a NaN step", {{3, 1, 1}, {1, 0, 0}, {10.0, 20.0, 5.0}, {kNaN, 1.0, 0.5}},
-       "X index 2 at nan mm is outside its soft limits 0 to 300 mm."},
+       "X index 0 at nan mm is outside its soft limits 0 to 300 mm."},  // 0 * NaN is NaN
   };
   const int result = RunQuarlex([&](Operator& op) {
     EnableAll(op);
