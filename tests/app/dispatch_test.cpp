@@ -53,6 +53,7 @@ TEST_F(DispatchTest, EachAxisButtonSendsItsOperation) {
       {PANEL_STOP_X, {{"ISC_StopProfiled", 0, {}}}},
       {PANEL_STOP_Y, {{"ISC_StopProfiled", 1, {}}}},
       {PANEL_STOP_Z, {{"ISC_StopProfiled", 2, {}}}},
+      {PANEL_STOP_ALL, {{"ISC_StopProfiled", 0, {}}, {"ISC_StopProfiled", 1, {}}, {"ISC_StopProfiled", 2, {}}}},
       {PANEL_HOME_X, home(0)},
       {PANEL_HOME_Y, home(1)},
       {PANEL_HOME_Z, home(2)},
