@@ -55,11 +55,11 @@ void showJogStep() {
 
 // The target and scan fields name the range they are checked against.
 void showSoftLimits() {
-  std::string all = "Soft limits:";
+  std::string all = "Limits:";
   for (int i = 0; i < 3; i++) {
     const std::string axis(1, AxisName(i));
     const std::string range = SoftLimitRange(i);
-    all += " " + axis + " " + range + (i < 2 ? "," : "");
+    all += " " + axis + " " + range.substr(0, range.size() - 3) + (i < 2 ? "," : " mm");
     SetCtrlToolTip(p1_h, kTarget[i],
                    (axis + " target position; a go-to outside " + range + " is refused").c_str());
     const std::string scan =

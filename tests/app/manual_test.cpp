@@ -320,7 +320,7 @@ TEST_F(ManualTest, LimitsTypedInTheDialogAreCheckedTakenAndKept) {
       EXPECT_EQ(linesSince(op, beforeGoTo),
                 std::vector<std::string>{"Axis Y: go to 5 mm refused, outside its soft limits 10 to 200 mm"});
       EXPECT_TRUE(op.waitFor(
-          [&] { return LabelText(op, "limitsLabel").find("Y 10 to 200 mm") != std::string::npos; }));
+          [&] { return LabelText(op, "limitsLabel").find("Y 10 to 200,") != std::string::npos; }));
     }
     char stored[32];
     EXPECT_EQ(GetSetting("limits/Ymin", stored, sizeof stored), 2);
