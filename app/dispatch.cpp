@@ -5,6 +5,7 @@
 #include "bookmarks.h"
 #include "gui_runtime.h"
 #include "lts.h"
+#include "manual.h"
 #include "panel_ids.h"
 #include "record_file.h"
 #include "scan.h"
@@ -12,13 +13,11 @@
 #include "scan_time.h"
 #include "status_display.h"
 
-void GoToChecked(int axis, double mm) { LTS_MoveAbsolute(axis, mm, 0); }
-
 // Reads the typed target of axis `i` just before its move; the move does not wait.
 static void goTo(int i, int targetControl) {
   double v = 0.0;
   GetCtrlVal(p1_h, targetControl, &v);
-  LTS_MoveAbsolute(i, v, 0);
+  GoToChecked(i, v);
 }
 
 void DispatchEvent(int evcontrl) {
@@ -38,12 +37,12 @@ void DispatchEvent(int evcontrl) {
     case PANEL_RST_1:
     case PANEL_RST_2:
     case PANEL_RST_3: printf("RST Not yet implemented\n"); break;
-    case PANEL_JOG_Z_PLUS: LTS_MoveRelative(2, SingleMove, 0); break;
-    case PANEL_JOG_Y_MINUS: LTS_MoveRelative(1, -SingleMove, 0); break;
-    case PANEL_JOG_Z_MINUS: LTS_MoveRelative(2, -SingleMove, 0); break;
-    case PANEL_JOG_X_PLUS: LTS_MoveRelative(0, SingleMove, 0); break;
-    case PANEL_JOG_Y_PLUS: LTS_MoveRelative(1, SingleMove, 0); break;
-    case PANEL_JOG_X_MINUS: LTS_MoveRelative(0, -SingleMove, 0); break;
+    case PANEL_JOG_Z_PLUS: Jog(2, +1); break;
+    case PANEL_JOG_Y_MINUS: Jog(1, -1); break;
+    case PANEL_JOG_Z_MINUS: Jog(2, -1); break;
+    case PANEL_JOG_X_PLUS: Jog(0, +1); break;
+    case PANEL_JOG_Y_PLUS: Jog(1, +1); break;
+    case PANEL_JOG_X_MINUS: Jog(0, -1); break;
     case PANEL_GOTO_Z: goTo(2, PANEL_TARGET_Z); break;
     case PANEL_GOTO_Y: goTo(1, PANEL_TARGET_Y); break;
     case PANEL_GOTO_X: goTo(0, PANEL_TARGET_X); break;
@@ -63,6 +62,12 @@ void DispatchEvent(int evcontrl) {
     case PANEL_BOOKMARK_GOTO: BookmarkGoTo(); break;
     case PANEL_BOOKMARK_DELETE: BookmarkDelete(); break;
     case PANEL_SCAN_ABORT: StopAllStages(); break;  // no scan runs: the stages' stop alone
+    case PANEL_JOG_STEP_0_01: SetJogStep(0.01); break;
+    case PANEL_JOG_STEP_0_1: SetJogStep(0.1); break;
+    case PANEL_JOG_STEP_1: SetJogStep(1.0); break;
+    case PANEL_JOG_STEP_10: SetJogStep(10.0); break;
+    case PANEL_LIMITS: EditSoftLimits(); break;
+    case PANEL_STOP_ALL: StopAllStages(); break;
     default: break;
   }
 }

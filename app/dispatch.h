@@ -3,5 +3,6 @@
 
 void DispatchEvent(int evcontrl);
 
-// Moves axis `axis` to `mm` without waiting.
+// Moves `axis` to `mm` without waiting, unless `mm` lies outside the axis's soft limits:
+// then one printed line says so and nothing is sent.
 void GoToChecked(int axis, double mm);

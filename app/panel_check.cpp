@@ -76,6 +76,11 @@ constexpr auto kExpected = std::to_array<ExpectedControl>({
     button(PANEL_BOOKMARK_DELETE, "position delete button"),
     {PANEL_SCAN_MAP, "scan map", CTRL_KIND_SCAN_MAP, VAL_NO_TYPE, 0},
     button(PANEL_SCAN_ABORT, "scan abort button"),
+    button(PANEL_JOG_STEP_0_01, "jog step 0.01 mm button"),
+    button(PANEL_JOG_STEP_0_1, "jog step 0.1 mm button"),
+    button(PANEL_JOG_STEP_1, "jog step 1 mm button"),
+    button(PANEL_JOG_STEP_10, "jog step 10 mm button"),
+    button(PANEL_LIMITS, "soft limits button"), button(PANEL_STOP_ALL, "stop-all button"),
 });
 
 // The two timers, each with the callback the program needs it to run: swapped, the watchdog

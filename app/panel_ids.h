@@ -87,6 +87,9 @@ enum {
   PANEL_SCAN_MAP = 120,
   // Abort: ends a running scan at once and stops every stage.
   PANEL_SCAN_ABORT = 110,
+  // Manual operation: jog step selectors, the soft-limits dialog, a stop of all three axes.
+  PANEL_JOG_STEP_0_01 = 130, PANEL_JOG_STEP_0_1 = 131, PANEL_JOG_STEP_1 = 132,
+  PANEL_JOG_STEP_10 = 133, PANEL_LIMITS = 134, PANEL_STOP_ALL = 135,
 };
 
 // Plain labels of the panel, named by their object name in the panel file.
@@ -95,6 +98,8 @@ inline constexpr char kOutcomeLabel[] = "scanOutcome";    // how the last scan e
 inline constexpr char kRecordLabel[] = "recordPath";      // the current or last record file
 inline constexpr char kEstimateLabel[] = "scanEstimate";  // points and estimated duration of the typed grid
 inline constexpr char kScanTimeLabel[] = "scanTime";      // points done, elapsed and remaining time
+inline constexpr char kJogStepLabel[] = "jogStepLabel";   // the jog step in use
+inline constexpr char kLimitsLabel[] = "limitsLabel";     // the soft limits of the three axes
 
 // The front panel's handle, set once at start-up before any callback or worker uses it.
 extern int p1_h;

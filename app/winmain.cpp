@@ -6,6 +6,7 @@
 #include "dispatch.h"
 #include "gui_runtime.h"
 #include "lts.h"
+#include "manual.h"
 #include "message_kind.h"
 #include "panel_check.h"
 #include "panel_ids.h"
@@ -83,6 +84,7 @@ int WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   RestoreBookmarks();
   RestoreTypedValues();
   DisplayPanel(p1_h);
+  ManualControlsStart();
   SetActiveCtrl(p1_h, PANEL_QUIT);
   SetActiveCtrl(p1_h, PANEL_RST_3);
 

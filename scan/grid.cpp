@@ -2,6 +2,7 @@
 
 #include "gui_runtime.h"
 #include "panel_ids.h"
+#include "soft_limits.h"
 
 ScanGrid ReadScanGrid(void) {
   ScanGrid g{};
@@ -34,4 +35,17 @@ std::int64_t GridPoints(const ScanGrid& grid) {
   std::int64_t points = 1;
   for (int k = 0; k < 3; k++) points *= grid.count[k] > 0 ? grid.count[k] : 0;
   return points;
+}
+
+bool GridLeavesLimits(const ScanGrid& grid, GridOutside* outside) {
+  for (int axis = 0; axis < 3; axis++) {
+    if (grid.count[axis] <= 0) continue;
+    for (int index : {0, grid.count[axis] - 1}) {
+      const double position = GridPosition(grid, axis, index);
+      if (WithinSoftLimits(axis, position)) continue;
+      *outside = {axis, index, position};
+      return true;
+    }
+  }
+  return false;
 }

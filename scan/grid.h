@@ -17,3 +17,14 @@ ScanGrid ReadScanGrid(void);
 double GridPosition(const ScanGrid& grid, int axis, int index);
 // Points in the whole scan; 0 when an axis has no points.
 std::int64_t GridPoints(const ScanGrid& grid);
+
+// A planned point that leaves its axis's soft limits.
+struct GridOutside {
+  int axis;
+  int index;
+  double position;  // mm
+};
+// Checks the first and last index of each axis with points, x first, against the soft
+// limits: the positions between lie between them. True, with the first point found in
+// *outside, when one leaves them.
+bool GridLeavesLimits(const ScanGrid& grid, GridOutside* outside);

@@ -1,6 +1,8 @@
 // Start, stop and end of the scan worker on the pool thread.
+#include <cstdio>
 #include <string>
 
+#include "grid.h"
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
@@ -8,21 +10,41 @@
 #include "run_state.h"
 #include "scan.h"
 #include "scan_gate.h"
+#include "soft_limits.h"
 
 CmtThreadPoolHandle poolHandle = 0;
 int tfID = 0;
 int rID = 0;
 
+// Refuses, with one printed line and the pop-up, a grid whose points leave the soft limits.
+static bool gridWithinLimits(void) {
+  GridOutside out{};
+  if (!GridLeavesLimits(ReadScanGrid(), &out)) return true;
+  char where[160];
+  std::snprintf(where, sizeof where, "%c index %d at %g mm is outside its soft limits %s",
+                AxisName(out.axis), out.index, out.position, SoftLimitRange(out.axis).c_str());
+  printf("Scan refused, nothing moved: %s\n", where);
+  const std::string message = std::string("The scan grid leaves the soft limits, so the scan "
+                                          "does not start.\n\n") + where + ".";
+  MessagePopup("Error", message.c_str());
+  return false;
+}
+
 void ScanStartRow(void) {
   int enabled = 1;
+  std::string disabled;
   const unsigned int LTS_Enabled = 0x80000000u;
   for (int axis = 0; axis < 3; axis++) {
-    if ((LTS_GetStatus(axis) & LTS_Enabled) == 0) enabled = 0;
+    if ((LTS_GetStatus(axis) & LTS_Enabled) != 0) continue;
+    enabled = 0;
+    disabled += std::string(disabled.empty() ? "" : ", ") + AxisName(axis);
   }
   if (enabled == 0) {
+    printf("Scan refused: stage %s disabled\n", disabled.c_str());
     MessagePopup("Error", "Enable LTS Stages First");
     return;
   }
+  if (!gridWithinLimits()) return;
   std::string path;
   std::string reason;
   if (!RecordCreate(&path, &reason)) {

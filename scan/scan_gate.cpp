@@ -34,10 +34,12 @@ bool raisesEvents(int control) {
 ScanEventEffect ScanEffectOf(int control) {
   switch (control) {
     case PANEL_SCAN_STOP: return SCAN_EVENT_STOPS;
-    // The per-axis STOP buttons stop every stage while a scan moves them.
+    // The per-axis STOP buttons and Stop all (Escape) stop every stage while a scan moves
+    // them.
     case PANEL_STOP_X:
     case PANEL_STOP_Y:
     case PANEL_STOP_Z:
+    case PANEL_STOP_ALL:
     case PANEL_SCAN_ABORT: return SCAN_EVENT_ABORTS;
     default: return SCAN_EVENT_DROPPED;
   }

@@ -269,3 +269,30 @@ enum {
 // Any thread: the ids of every control of `panel`, ascending. Writes at most `capacity` of
 // them to `ids` and returns how many the panel has, or UIE_BAD_PANEL.
 int GetPanelControlIds(int panel, int* ids, int capacity);
+// ---- Manual operation: button texts, tooltips, keys, the soft-limits dialog ----------------
+// From any thread: shows `text` on a command button / as a control's tooltip, soon, on the GUI
+// thread. UIE_BAD_PANEL, UIE_BAD_CONTROL for an unknown panel or control.
+int SetCtrlLabel(int panel, int control, const char* text);
+int SetCtrlToolTip(int panel, int control, const char* text);
+
+enum {
+  PANEL_KEY_LEFT = 1,
+  PANEL_KEY_RIGHT,
+  PANEL_KEY_UP,
+  PANEL_KEY_DOWN,
+  PANEL_KEY_PAGE_UP,
+  PANEL_KEY_PAGE_DOWN,
+  PANEL_KEY_ESCAPE,
+};
+// Main thread: a press of `key` while the panel's window has the keyboard, no text field has
+// the focus and no pop-up is shown presses `control` (an operator commit event, as a click
+// would). Each press counts once: the key's auto-repeat while held is ignored.
+int BindPanelKey(int panel, int key, int control);
+// Main thread: the numeric input takes no step from the arrow keys, Page Up/Down or the mouse
+// wheel, so its value changes only by typing.
+int LockStepKeys(int panel, int control);
+
+// Main thread: a modal dialog showing the soft limits of the three axes (mm), for editing.
+// 1 with the values as typed (text that is no number gives NaN) when the operator presses OK,
+// 0 when they cancel.
+int EditLimitsDialog(double minimum[3], double maximum[3]);

@@ -53,6 +53,7 @@ TEST_F(DispatchTest, EachAxisButtonSendsItsOperation) {
       {PANEL_STOP_X, {{"ISC_StopProfiled", 0, {}}}},
       {PANEL_STOP_Y, {{"ISC_StopProfiled", 1, {}}}},
       {PANEL_STOP_Z, {{"ISC_StopProfiled", 2, {}}}},
+      {PANEL_STOP_ALL, {{"ISC_StopProfiled", 0, {}}, {"ISC_StopProfiled", 1, {}}, {"ISC_StopProfiled", 2, {}}}},
       {PANEL_HOME_X, home(0)},
       {PANEL_HOME_Y, home(1)},
       {PANEL_HOME_Z, home(2)},
@@ -63,12 +64,12 @@ TEST_F(DispatchTest, EachAxisButtonSendsItsOperation) {
       {PANEL_JOG_Z_PLUS, relative(2, 409600)},
       {PANEL_JOG_Z_MINUS, relative(2, -409600)},
       {PANEL_GOTO_X, absolute(0, 5120000)},    // 12.5 mm
-      {PANEL_GOTO_Y, absolute(1, -1331200)},   // -3.25 mm
+      {PANEL_GOTO_Y, absolute(1, 1331200)},    // 3.25 mm
       {PANEL_GOTO_Z, absolute(2, 2048000)},    // 5.0 mm
   };
   const int result = RunQuarlex([&](Operator& op) {
     op.type(PANEL_TARGET_X, 12.5);
-    op.type(PANEL_TARGET_Y, -3.25);
+    op.type(PANEL_TARGET_Y, 3.25);
     op.type(PANEL_TARGET_Z, 5.0);
     for (const Row& row : rows) {
       SCOPED_TRACE(row.control);

@@ -2,6 +2,8 @@
 // operator mashing buttons during a scan.
 #include <gtest/gtest.h>
 
+#include <QSettings>
+
 #include <unistd.h>
 
 #include <fstream>
@@ -70,6 +72,9 @@ TEST_F(LoadTest, AScanOfAHundredThousandPointsStaysInBoundedMemory) {
 
 TEST_F(LoadTest, TenThousandQueuedEventsDrainInOrder) {
   platform_clock::setSpeed(1000.0);
+  // 2000 jogs of X, however far the stage gets meanwhile, all within X's soft limits.
+  SetSetting("limits/Xmin", "-1e6");
+  SetSetting("limits/Xmax", "1e6");
   const int result = RunQuarlex([](Operator& op) {
     PauseRefresh(op);  // only the queued refreshes below
     motion_sim::clearCallLog();
@@ -85,7 +90,8 @@ TEST_F(LoadTest, TenThousandQueuedEventsDrainInOrder) {
   std::string handled;
   for (const motion_sim::Call& call : motion_sim::callLog()) {
     if (call.function == "ISC_SetMoveRelativeDistance") handled += 'J';
-    if (call.function == "ISC_GetPosition" && call.serial == kSerials[0]) handled += 'R';
+    // Y's position: a jog of X reads X's own, to check its target against the soft limits.
+    if (call.function == "ISC_GetPosition" && call.serial == kSerials[1]) handled += 'R';
     if (call.function == "ISC_StopProfiled") handled += 'S';
     if (call.function == "ISC_EnableChannel") handled += 'E';
   }
@@ -93,6 +99,7 @@ TEST_F(LoadTest, TenThousandQueuedEventsDrainInOrder) {
   for (int i = 0; i < 2000; i++) expected += "JRSE";
   EXPECT_EQ(handled, expected);
   EXPECT_EQ(motion_sim::calls("ISC_Close").size(), 3u);
+  QSettings(QSettings::IniFormat, QSettings::UserScope, "Quarlex", "Quarlex").remove("limits");
 }
 
 TEST_F(LoadTest, ButtonMashingDuringAScanOnlyStopActs) {

@@ -101,7 +101,7 @@ std::string lastRecordLine(Operator& op) {
 }
 
 TEST_F(ScanAbortTest, AbortOrAnyStopStopsEveryStageWithin50msAndEndsTheScanAtOnce) {
-  const int controls[] = {PANEL_SCAN_ABORT, PANEL_STOP_X, PANEL_STOP_Y, PANEL_STOP_Z};
+  const int controls[] = {PANEL_SCAN_ABORT, PANEL_STOP_X, PANEL_STOP_Y, PANEL_STOP_Z, PANEL_STOP_ALL};
   // X never reports its move's end: only an abort can end that wait before the watchdog.
   motion_sim::neverComplete(kSerials[0], true);
   const int result = RunQuarlex([&](Operator& op) {
@@ -238,10 +238,10 @@ void abortHeldScan(Operator& op) {
   platform_clock::setSpeed(200.0);
 }
 
-// Buttons that act during a scan: stop-scan, abort and the three STOPs.
+// Buttons that act during a scan: stop-scan, abort, the three STOPs and Stop all.
 bool actsDuringAScan(int control) {
   static const std::set<int> acting = {PANEL_SCAN_STOP, PANEL_SCAN_ABORT, PANEL_STOP_X,
-                                       PANEL_STOP_Y, PANEL_STOP_Z};
+                                       PANEL_STOP_Y, PANEL_STOP_Z, PANEL_STOP_ALL};
   return acting.contains(control);
 }
 

@@ -1,0 +1,100 @@
+#include "soft_limits.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui_runtime.h"
+
+namespace {
+
+double lower[3] = {kDefaultLimitMin, kDefaultLimitMin, kDefaultLimitMin};
+double upper[3] = {kDefaultLimitMax, kDefaultLimitMax, kDefaultLimitMax};
+
+std::string key(int i, const char* end) { return std::string("limits/") + AxisName(i) + end; }
+
+// The stored number under `k`; false when it is missing or not a whole number's text.
+bool readNumber(const std::string& k, double* value, bool* stored) {
+  char text[64];
+  if (GetSetting(k.c_str(), text, sizeof text) < 0) return false;
+  *stored = true;
+  char* end = nullptr;
+  *value = std::strtod(text, &end);
+  return end != text && *end == '\0';
+}
+
+bool usable(double minimum, double maximum) {
+  return std::isfinite(minimum) && std::isfinite(maximum) && minimum < maximum;
+}
+
+std::string number(double mm) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", mm);
+  return text;
+}
+
+}  // namespace
+
+char AxisName(int i) { return "XYZ"[i]; }
+
+void SoftLimitsLoad(void) {
+  for (int i = 0; i < 3; i++) {
+    double minimum = 0.0;
+    double maximum = 0.0;
+    bool stored = false;
+    const bool readMin = readNumber(key(i, "min"), &minimum, &stored);
+    const bool readMax = readNumber(key(i, "max"), &maximum, &stored);
+    if (readMin && readMax && usable(minimum, maximum)) {
+      lower[i] = minimum;
+      upper[i] = maximum;
+      continue;
+    }
+    lower[i] = kDefaultLimitMin;
+    upper[i] = kDefaultLimitMax;
+    if (stored) {
+      printf("Settings: the soft limits of %c are unusable, %s used instead\n", AxisName(i),
+             SoftLimitRange(i).c_str());
+    }
+  }
+}
+
+double SoftLimitMin(int i) { return lower[i]; }
+double SoftLimitMax(int i) { return upper[i]; }
+
+std::string SoftLimitsFault(const double minimum[3], const double maximum[3]) {
+  for (int i = 0; i < 3; i++) {
+    if (usable(minimum[i], maximum[i])) continue;
+    return std::string(1, AxisName(i)) + " minimum " + number(minimum[i]) + " mm and maximum " +
+           number(maximum[i]) + " mm: the minimum must be a number below the maximum";
+  }
+  return {};
+}
+
+bool SoftLimitsApply(const double minimum[3], const double maximum[3]) {
+  const std::string fault = SoftLimitsFault(minimum, maximum);
+  if (!fault.empty()) {
+    printf("Soft limits refused, nothing changed: %s\n", fault.c_str());
+    return false;
+  }
+  for (int i = 0; i < 3; i++) {
+    lower[i] = minimum[i];
+    upper[i] = maximum[i];
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", minimum[i]);
+    SetSetting(key(i, "min").c_str(), text);
+    std::snprintf(text, sizeof text, "%.17g", maximum[i]);
+    SetSetting(key(i, "max").c_str(), text);
+  }
+  return true;
+}
+
+bool WithinSoftLimits(int i, double mm) { return mm >= lower[i] && mm <= upper[i]; }
+
+std::string SoftLimitRange(int i) { return number(lower[i]) + " to " + number(upper[i]) + " mm"; }
+
+bool SoftLimitAllows(int i, const char* what, double mm) {
+  if (WithinSoftLimits(i, mm)) return true;
+  printf("Axis %c: %s %g mm refused, outside its soft limits %s\n", AxisName(i), what, mm,
+         SoftLimitRange(i).c_str());
+  return false;
+}
