@@ -250,7 +250,7 @@ void BM_TenThousandPointScanWithEventLoop(benchmark::State& state) {
     const double realTime =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
     state.SetIterationTime(realTime);
-    const double dwell = points(grid) * kDwell / kSpeed;
+    const double dwell = points(grid) * kPointDwell / kSpeed;
     state.counters["points"] = points(grid);
     state.counters["overhead_per_point_us"] = (realTime - dwell) / points(grid) * 1e6;
   }
