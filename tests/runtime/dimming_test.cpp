@@ -60,7 +60,8 @@ TEST(runtimeDimming, APanelListsEveryControlIdInOrder) {
   const int panel = load();
   ASSERT_GT(panel, 0);
   const std::vector<int> all = {kQuit,     kStart,      kSteps,    kSpeed,     kHome,     kBusyLed,
-                                kStatusWord, kPosition, kProgress, kPollTimer, kPointCount};
+                                kStatusWord, kPosition, kProgress, kPollTimer, kPointCount,
+                                kLabel,   kChoices};
   std::vector<int> ids(all.size() + 2, -1);
   EXPECT_EQ(GetPanelControlIds(panel, ids.data(), int(ids.size())), int(all.size()));
   EXPECT_EQ(std::vector<int>(ids.begin(), ids.begin() + all.size()), all);
