@@ -13,7 +13,7 @@ double upper[3] = {kDefaultLimitMax, kDefaultLimitMax, kDefaultLimitMax};
 
 std::string key(int i, const char* end) { return std::string("limits/") + AxisName(i) + end; }
 
-// The stored number under `k`; false when it is missing or not a whole number's text.
+// The number stored under `k`; false when it is missing or its text is not a number in full.
 bool readNumber(const std::string& k, double* value, bool* stored) {
   char text[64];
   if (GetSetting(k.c_str(), text, sizeof text) < 0) return false;
