@@ -4,7 +4,7 @@
 # Usage: tools/panel-screenshots.sh [OUT_DIR=build/screenshots]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-out=${1:-build/screenshots}
+out=$(realpath -m "${1:-build/screenshots}")
 mkdir -p "$out"
 for p in Xvfb:xvfb import:imagemagick; do
   command -v "${p%%:*}" >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${p##*:}" >/dev/null
@@ -16,7 +16,7 @@ Xvfb "$disp" -screen 0 1366x768x24 >/dev/null 2>&1 & xvfb=$!
 trap 'kill $app $xvfb 2>/dev/null || true' EXIT
 sleep 1
 # A settings and runtime folder of its own, so that no running instance is in the way.
-export XDG_CONFIG_HOME=$PWD/$out/config XDG_RUNTIME_DIR=$PWD/$out/runtime XDG_DATA_HOME=$PWD/$out/data
+export XDG_CONFIG_HOME=$out/config XDG_RUNTIME_DIR=$out/runtime XDG_DATA_HOME=$out/data
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 DISPLAY=$disp build/default/bin/quarlex >/dev/null & app=$!
 sleep 0.5
