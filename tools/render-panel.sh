@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Renders the real panel file, with the simulated stages connected, to docs/panel.png.
+# The README's pictures of the real program on the simulated rig: docs/panel.png, the whole
+# 1366x768 screen once the stages are connected (tools/panel-screenshots.sh), and the panel
+# during a scan and after a scan whose points timed out (docs/scan-running.png,
+# docs/scan-timed-out.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset default >/dev/null
-cmake --build --preset default --target panel_render
-build/default/bin/panel_render "$PWD/docs/panel.png"
-echo "wrote docs/panel.png"
+shots=$(mktemp -d)
+trap 'rm -rf "$shots"' EXIT
+tools/panel-screenshots.sh "$shots"
+cp "$shots/idle-with-log.png" docs/panel.png
+cmake --build --preset default --target scan_screens
+QUARLEX_SHOTS_DIR="$PWD/docs" build/default/bin/scan_screens
+echo "wrote docs/panel.png, docs/scan-running.png and docs/scan-timed-out.png"
