@@ -18,70 +18,17 @@ struct ExpectedControl {
 };
 
 constexpr int kButton = CTRL_KIND_COMMAND_BUTTON;
-constexpr int kInput = CTRL_KIND_NUMERIC_INPUT;
-constexpr int kIndicator = CTRL_KIND_NUMERIC_INDICATOR;
 
 constexpr ExpectedControl button(int id, const char* role) { return {id, role, kButton, VAL_NO_TYPE, 0}; }
 constexpr ExpectedControl led(int id, const char* role) { return {id, role, CTRL_KIND_LED, VAL_INTEGER, 0}; }
 
+#define QUARLEX_EXPECT_BUTTON(name, id, role) button(name, role),
+#define QUARLEX_EXPECT_CONTROL(name, id, role, kind, type, alternative) {name, role, kind, type, alternative},
 constexpr auto kExpected = std::to_array<ExpectedControl>({
-    button(PANEL_QUIT, "QUIT button"),
-    button(PANEL_DISABLE_Z, "Z disable button"), button(PANEL_ENABLE_Z, "Z enable button"),
-    button(PANEL_DISABLE_Y, "Y disable button"), button(PANEL_ENABLE_Y, "Y enable button"),
-    button(PANEL_STOP_Z, "Z stop button"), button(PANEL_STOP_Y, "Y stop button"),
-    button(PANEL_STOP_X, "X stop button"), button(PANEL_DISABLE_X, "X disable button"),
-    button(PANEL_ENABLE_X, "X enable button"), button(PANEL_HOME_Z, "Z home button"),
-    button(PANEL_HOME_Y, "Y home button"), button(PANEL_HOME_X, "X home button"),
-    button(PANEL_RST_1, "RST 1 button"), button(PANEL_RST_2, "RST 2 button"),
-    button(PANEL_RST_3, "RST 3 button"),
-    {PANEL_STATUS_Z, "Z status word", kIndicator, VAL_INTEGER, 0},
-    {PANEL_STATUS_Y, "Y status word", kIndicator, VAL_INTEGER, 0},
-    {PANEL_STATUS_X, "X status word", kIndicator, VAL_INTEGER, 0},
-    button(PANEL_JOG_Z_PLUS, "Z jog + button"), button(PANEL_JOG_Y_MINUS, "Y jog - button"),
-    button(PANEL_JOG_Z_MINUS, "Z jog - button"), button(PANEL_JOG_X_PLUS, "X jog + button"),
-    button(PANEL_JOG_Y_PLUS, "Y jog + button"), button(PANEL_JOG_X_MINUS, "X jog - button"),
-    {PANEL_TARGET_X, "X target", kInput, VAL_DOUBLE, 0},
-    {PANEL_TARGET_Z, "Z target", kInput, VAL_DOUBLE, 0},
-    {PANEL_POS_Z, "Z position", kIndicator, VAL_DOUBLE, 0},
-    {PANEL_TARGET_Y, "Y target", kInput, VAL_DOUBLE, 0},
-    {PANEL_POS_X, "X position", kIndicator, VAL_DOUBLE, 0},
-    {PANEL_POS_Y, "Y position", kIndicator, VAL_DOUBLE, 0},
-    button(PANEL_GOTO_Z, "Z go-to button"), button(PANEL_GOTO_Y, "Y go-to button"),
-    button(PANEL_GOTO_X, "X go-to button"), button(PANEL_GOTO_ALL, "go-to-all button"),
-    led(PANEL_SCANLED, "scan LED"), led(PANEL_MOVELED, "move LED"),
-    led(PANEL_COMLED, "connect LED"),
-    button(PANEL_SCAN_STOP, "scan stop button"), button(PANEL_SCAN_START, "scan start button"),
-    {PANEL_IZ, "z index", kIndicator, VAL_INTEGER, 0},
-    {PANEL_IY, "y index", kIndicator, VAL_INTEGER, 0},
-    {PANEL_IX, "x index", kIndicator, VAL_INTEGER, 0},
-    {PANEL_NZ, "z count", kInput, VAL_INTEGER, 0},
-    {PANEL_NY, "y count", kInput, VAL_INTEGER, 0},
-    {PANEL_NX, "x count", kInput, VAL_INTEGER, 0},
-    {PANEL_Z0, "z start", kInput, VAL_DOUBLE, 0},
-    {PANEL_Y0, "y start", kInput, VAL_DOUBLE, 0},
-    {PANEL_X0, "x start", kInput, VAL_DOUBLE, 0},
-    {PANEL_DZ, "z step", kInput, VAL_DOUBLE, 0},
-    {PANEL_DY, "y step", kInput, VAL_DOUBLE, 0},
-    {PANEL_DX, "x step", kInput, VAL_DOUBLE, 0},
-    {PANEL_CBZ, "z check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
-    {PANEL_CBY, "y check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
-    {PANEL_CBX, "x check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
-    {PANEL_PROGRESS, "scan progress", CTRL_KIND_PROGRESS, VAL_DOUBLE, kIndicator},
-    button(PANEL_RECORD_FOLDER, "record folder button"),
-    {PANEL_SERPENTINE, "serpentine check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
-    {PANEL_RETURN_TO_START, "return-to-start check box", CTRL_KIND_CHECK_BOX, VAL_INTEGER, 0},
-    {PANEL_BOOKMARK_NAME, "position name", CTRL_KIND_TEXT_INPUT, VAL_STRING, 0},
-    {PANEL_BOOKMARK_LIST, "position list", CTRL_KIND_LIST, VAL_STRING, 0},
-    button(PANEL_BOOKMARK_MARK, "mark button"), button(PANEL_BOOKMARK_GOTO, "position go-to button"),
-    button(PANEL_BOOKMARK_DELETE, "position delete button"),
-    {PANEL_SCAN_MAP, "scan map", CTRL_KIND_SCAN_MAP, VAL_NO_TYPE, 0},
-    button(PANEL_SCAN_ABORT, "scan abort button"),
-    button(PANEL_JOG_STEP_0_01, "jog step 0.01 mm button"),
-    button(PANEL_JOG_STEP_0_1, "jog step 0.1 mm button"),
-    button(PANEL_JOG_STEP_1, "jog step 1 mm button"),
-    button(PANEL_JOG_STEP_10, "jog step 10 mm button"),
-    button(PANEL_LIMITS, "soft limits button"), button(PANEL_STOP_ALL, "stop-all button"),
+    QUARLEX_PANEL_CONTROLS(QUARLEX_EXPECT_BUTTON, QUARLEX_EXPECT_CONTROL)
 });
+#undef QUARLEX_EXPECT_BUTTON
+#undef QUARLEX_EXPECT_CONTROL
 
 // The two timers, each with the callback the program needs it to run: swapped, the watchdog
 // would fire five times a second and the refresh every ten seconds.
