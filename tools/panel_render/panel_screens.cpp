@@ -1,8 +1,10 @@
-// Screenshots of the real panel during a scan and after a scan whose points timed out, on the
-// simulated rig, for the README and for looking at. tools/render-panel.sh runs it with
+// Screenshots of the real panel on the simulated rig, for the README and for looking at:
+// during a scan, after a scan whose points timed out, the soft-limits dialog and a refused
+// go-to. tools/render-panel.sh runs it with
 // QUARLEX_SHOTS_DIR naming the folder; it is not one of the suites.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QString>
 #include <QWidget>
 
@@ -24,14 +26,17 @@ std::string outDir() {
   return dir ? dir : ".";
 }
 
-void grabPanel(Operator& op, const std::string& name) {
-  op.onGuiThread([&] {
-    const QString path = QString::fromStdString(outDir() + "/" + name);
-    EXPECT_TRUE(runtime_testing::panelWidget(p1_h)->grab().save(path)) << name;
-  });
+void grab(QWidget* widget, const std::string& name) {
+  ASSERT_NE(widget, nullptr) << name;
+  const QString path = QString::fromStdString(outDir() + "/" + name);
+  EXPECT_TRUE(widget->grab().save(path)) << name;
 }
 
-TEST(ScanScreens, DuringAScanAndAfterTimeOuts) {
+void grabPanel(Operator& op, const std::string& name) {
+  op.onGuiThread([&] { grab(runtime_testing::panelWidget(p1_h), name); });
+}
+
+TEST(PanelScreens, DuringAScanAndAfterTimeOuts) {
   platform_clock::setSpeed(1.0);
   const int result = RunQuarlex([](Operator& op) {
     EnableAll(op);
@@ -51,6 +56,30 @@ TEST(ScanScreens, DuringAScanAndAfterTimeOuts) {
     platform_clock::setSpeed(1.0);
     op.waitFor([] { return false; }, 1.0);  // a few refreshes
     grabPanel(op, "scan-timed-out.png");
+  });
+  EXPECT_EQ(result, 0);
+}
+
+TEST(PanelScreens, TheLimitsDialogAndARefusedGoTo) {
+  const int result = RunQuarlex([](Operator& op) {
+    op.click(PANEL_LIMITS);
+    QWidget* dialog = nullptr;
+    ASSERT_TRUE(op.waitFor([&] {
+      op.onGuiThread([&] { dialog = QApplication::activeModalWidget(); });
+      return dialog != nullptr;
+    }));
+    op.onGuiThread([&] {
+      grab(dialog, "limits-dialog.png");
+      dialog->close();
+    });
+
+    EnableAll(op);
+    op.type(PANEL_TARGET_X, -50.0);
+    const std::size_t printed = op.lines().size();
+    op.click(PANEL_GOTO_X);
+    ASSERT_TRUE(op.waitFor([&] { return op.lines().size() > printed; }));
+    op.waitFor([] { return false; }, 0.5);  // the log and a few refreshes
+    grabPanel(op, "refused-go-to.png");
   });
   EXPECT_EQ(result, 0);
 }
