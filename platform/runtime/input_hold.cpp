@@ -43,7 +43,10 @@ class Filter : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!isOperatorInput(event->type()) || !watched->isWidgetType()) return false;
+    // The widget test first: the events other threads post (the GUI thread's wake-ups) go to
+    // plain objects and are not read here, since Qt's queue hands them over out of the
+    // thread checker's sight.
+    if (!watched->isWidgetType() || !isOperatorInput(event->type())) return false;
     const QWidget* window = static_cast<QWidget*>(watched)->window();
     for (const QPointer<QWidget>& held : windows) {
       if (held == window) return true;
