@@ -34,8 +34,10 @@ std::pair<double, double> extent(const ScanMapState& s, int axis) {
 
 }  // namespace
 
+// The view is built around its chart: a view made without one makes a default chart of its own,
+// which setChart would then release to nobody.
 ScanMap::ScanMap(QWidget* parent)
-    : QChartView(parent),
+    : QChartView(new QChart, parent),
       planned_(scatter("planned", QColor(190, 190, 190), 6.0, QScatterSeries::MarkerShapeCircle)),
       outline_(new QLineSeries),
       done_(scatter("done", QColor(30, 150, 60), 7.0, QScatterSeries::MarkerShapeCircle)),
@@ -45,7 +47,7 @@ ScanMap::ScanMap(QWidget* parent)
       y_(new QValueAxis) {
   outline_->setName(QStringLiteral("planned area"));
   outline_->setColor(QColor(160, 160, 160));
-  auto* chart = new QChart;
+  QChart* chart = this->chart();
   chart->setAnimationOptions(QChart::NoAnimation);
   chart->legend()->setAlignment(Qt::AlignBottom);
   chart->setMargins(QMargins(2, 2, 2, 2));
@@ -60,7 +62,6 @@ ScanMap::ScanMap(QWidget* parent)
     series->attachAxis(x_);
     series->attachAxis(y_);
   }
-  setChart(chart);
   setRenderHint(QPainter::Antialiasing);
   setMinimumSize(260, 220);
   draw(ScanMapState{});
