@@ -17,6 +17,7 @@
 #include "panel_ids.h"
 #include "platform_clock.h"
 #include "runtime_testing.h"
+#include "run_state.h"
 #include "scan.h"
 
 namespace {
@@ -351,47 +352,68 @@ TEST_F(ScanTest, AStopEndsAScanOfSeveralPlanesInThePlaneUnderWay) {
   EXPECT_EQ(result, 0);
 }
 
-// The start row alone, with the pool's one thread kept busy so that the scan cannot start.
+// The start row alone, with the pool's one thread kept busy so that the scan cannot start
+// until the test lets it.
 class ScanStartRowTest : public RigTest {
  protected:
   void SetUp() override {
     RigTest::SetUp();
     connectStages();
+    for (int axis = 0; axis < 3; axis++) {
+      ASSERT_EQ(LTS_Enable(axis), 0);
+      while ((LTS_GetStatus(axis) & 0x80000000u) == 0) platform_clock::sleepFor(0.05);
+    }
+    for (int control : {PANEL_CBX, PANEL_CBY, PANEL_CBZ}) SetCtrlVal(p1_h, control, 0);
+    for (int control : {PANEL_X0, PANEL_Y0, PANEL_Z0}) SetCtrlVal(p1_h, control, 26.0);
+    programPool_ = poolHandle;
+    ASSERT_EQ(CmtNewThreadPool(1, &poolHandle), 0);
+    release_.store(false);
+    int blocker = 0;
+    ASSERT_EQ(CmtScheduleThreadPoolFunctionAdv(
+                  poolHandle,
+                  [](void*) {
+                    while (!release_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                    return 0;
+                  },
+                  nullptr, 0, nullptr, 0, nullptr, 0, &blocker),
+              0);
+    motion_sim::clearCallLog();
   }
+  void TearDown() override {
+    poolHandle = programPool_;
+    RigTest::TearDown();
+  }
+  // Lets the held worker run and waits for the scan's end.
+  void runTheWorker() {
+    release_.store(true);
+    EXPECT_EQ(CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0), 0);
+  }
+
+ private:
+  static inline std::atomic<bool> release_{false};
+  CmtThreadPoolHandle programPool_ = 0;
 };
 
 TEST_F(ScanStartRowTest, TheScanCountsAsRunningFromTheMomentItIsScheduled) {
-  for (int axis = 0; axis < 3; axis++) {
-    ASSERT_EQ(LTS_Enable(axis), 0);
-    while ((LTS_GetStatus(axis) & 0x80000000u) == 0) platform_clock::sleepFor(0.05);
-  }
-  for (int control : {PANEL_CBX, PANEL_CBY, PANEL_CBZ}) SetCtrlVal(p1_h, control, 0);
-  for (int control : {PANEL_X0, PANEL_Y0, PANEL_Z0}) SetCtrlVal(p1_h, control, 26.0);
-  const CmtThreadPoolHandle programPool = poolHandle;
-  ASSERT_EQ(CmtNewThreadPool(1, &poolHandle), 0);
-  static std::atomic<bool> release{false};
-  release.store(false);
-  int blocker = 0;
-  ASSERT_EQ(CmtScheduleThreadPoolFunctionAdv(
-                poolHandle,
-                [](void*) {
-                  while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                  return 0;
-                },
-                nullptr, 0, nullptr, 0, nullptr, 0, &blocker),
-            0);
-  motion_sim::clearCallLog();
   ScanStartRow();
   int scanled = 0;
   GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
   EXPECT_EQ(scanled, 1);
+  EXPECT_TRUE(ScanRunning()) << "the loop's gate must already drop a second start or a quit";
   EXPECT_TRUE(motion_sim::calls("ISC_MoveAbsolute").empty());  // the worker has not begun
-  release.store(true);
-  EXPECT_EQ(CmtWaitForThreadPoolFunctionCompletion(poolHandle, tfID, 0), 0);
+  runTheWorker();
   GetCtrlVal(p1_h, PANEL_SCANLED, &scanled);
   EXPECT_EQ(scanled, 0);
+  EXPECT_FALSE(ScanRunning());
   EXPECT_EQ(motion_sim::calls("ISC_MoveAbsolute").size(), 3u);
-  poolHandle = programPool;
+}
+
+TEST_F(ScanStartRowTest, AnAbortBetweenSchedulingAndTheWorkersStartSendsNoMove) {
+  ScanStartRow();
+  ScanAbort();  // as Abort pressed before the worker runs
+  runTheWorker();
+  EXPECT_TRUE(motion_sim::calls("ISC_MoveAbsolute").empty());
+  EXPECT_FALSE(ScanRunning());
 }
 
 }  // namespace
