@@ -71,5 +71,11 @@ bool StartBenchRig(int argc, char** argv) {
     LTS_Enable(axis);
   }
   Sleep(200);  // a few polls, so that the status words show the stages enabled
+  // The event loop's first look at the queue, as the program's loop takes it after the
+  // connection: until then the panel's inputs stay held (greyed), and a click does nothing.
+  int panel = 0;
+  int control = 0;
+  while (GetUserEvent(0, &panel, &control) != 0) {
+  }
   return connected;
 }
