@@ -92,12 +92,19 @@ void pressKey(Operator& op, Qt::Key key, bool autoRepeat = false) {
   });
 }
 
+// Gives `control` the keyboard focus and waits until it has it (a slow machine activates the
+// window late, and keys sent before then would go elsewhere).
 void focus(Operator& op, int control) {
   op.onGuiThread([&] {
     QWidget* w = widgetOf(control);
     w->activateWindow();
     w->setFocus(Qt::OtherFocusReason);
   });
+  ASSERT_TRUE(op.waitFor([&] {
+    bool focused = false;
+    op.onGuiThread([&] { focused = widgetOf(control)->hasFocus(); });
+    return focused;
+  }, 20.0));
 }
 
 TEST_F(ManualTest, GoToTargetsAtJustInsideAndJustOutsideTheLimits) {
