@@ -113,8 +113,9 @@ TEST(runtimeTimers, ATickDueAfterADisableFromAnotherThreadIsDropped) {
     bool processed = false;
     std::thread([&] {
       // This work holds the GUI thread until the tick is overdue, then processes events
-      // there before the timer's own update, queued behind it, has stopped the timer.
-      runtime_impl::gui_thread::post([&] {
+      // there before the timer's own update, queued behind it, has stopped the timer. Both are
+      // display work, which runs in its order ahead of other tasks.
+      runtime_impl::gui_thread::postDisplay([&] {
         platform_clock::sleepFor(2.0);
         QCoreApplication::processEvents();
         processed = true;
