@@ -173,7 +173,7 @@ int CmtWaitForThreadPoolFunctionCompletion(CmtThreadPoolHandle poolHandle, int f
 // ---- Beyond the control kinds: plain widgets, settings, files ----------------------------------
 // Plain widgets of a panel (labels) carry no ctrlId; they are named by their object name in
 // the panel file. From any thread: shows `text` in the panel's label `labelName`, soon, on
-// the GUI thread. UIE_BAD_PANEL for an unknown panel; a panel without that label ignores it.
+// the GUI thread (a text the label was last given costs nothing). UIE_BAD_PANEL for an unknown panel; a panel without that label ignores it.
 int SetPanelText(int panel, const char* labelName, const char* text);
 
 // The program's settings, one INI file in the platform's configuration folder. From any

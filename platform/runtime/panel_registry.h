@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
+#include <string>
 #include <unordered_map>
 
 #include "control_store.h"
@@ -26,6 +28,21 @@ class Panel : public std::enable_shared_from_this<Panel> {
   const std::unordered_map<int, CtrlCallbackPtr> callbacks;  // of the timers, by control id
   ControlStore store;
   std::unique_ptr<PanelView> view;  // GUI thread only
+
+  // Any thread: records `text` as the one asked for the plain label `name`; false when it
+  // already was, so that an unchanged text costs the GUI thread nothing.
+  bool changeLabelText(const std::string& name, const std::string& text) {
+    std::lock_guard lock(labelMutex_);
+    auto [at, inserted] = labelTexts_.try_emplace(name, text);
+    if (inserted) return true;
+    if (at->second == text) return false;
+    at->second = text;
+    return true;
+  }
+
+ private:
+  std::mutex labelMutex_;
+  std::unordered_map<std::string, std::string> labelTexts_;
 };
 
 namespace panels {

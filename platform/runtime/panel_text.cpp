@@ -6,8 +6,11 @@
 #include "panel_registry.h"
 
 int SetPanelText(int panel, const char* labelName, const char* text) {
-  if (!runtime_impl::panels::find(panel)) return UIE_BAD_PANEL;
+  const std::shared_ptr<runtime_impl::Panel> shown = runtime_impl::panels::find(panel);
+  if (!shown) return UIE_BAD_PANEL;
   if (!labelName || !text) return UIE_BAD_ARGUMENT;
+  // The refresh and the scan rewrite their labels every time; only a change goes to the GUI.
+  if (!shown->changeLabelText(labelName, text)) return 0;
   const QString name = QString::fromUtf8(labelName);
   const QString value = QString::fromUtf8(text);
   runtime_impl::gui_thread::postDisplay([panel, name, value] {
