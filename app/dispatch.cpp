@@ -9,9 +9,8 @@
 #include "panel_ids.h"
 #include "record_file.h"
 #include "scan.h"
-#include "scan_map.h"
-#include "scan_time.h"
 #include "status_display.h"
+#include "typed_grid.h"
 
 // Reads the typed target of axis `i` just before its move; the move does not wait.
 static void goTo(int i, int targetControl) {
@@ -53,8 +52,7 @@ void DispatchEvent(int evcontrl) {
       break;
     case PANEL_REFRESH:
       RefreshDisplay();
-      ShowScanEstimate();
-      MapRefresh();
+      ShowTypedGrid();
       break;
     case PANEL_SCAN_START: ScanStartRow(); break;
     case PANEL_RECORD_FOLDER: ChooseRecordFolder(); break;

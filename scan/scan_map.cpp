@@ -59,15 +59,7 @@ void MapPoint(const ScanRun& run, const ScanPoint& point) {
   SetMapMarker(p1_h, PANEL_SCAN_MAP, point.position[0], point.position[1]);
 }
 
-void MapRefresh(void) {
-  if (!ScanRunning()) {
-    // The inputs raise no event when typed into, so the grid is read on every refresh.
-    const ScanGrid grid = ReadScanGrid();
-    if (noteShown(grid)) showPlane(grid, 0);
-  }
-  double x = 0.0;
-  double y = 0.0;
-  GetCtrlVal(p1_h, dpos[0], &x);
-  GetCtrlVal(p1_h, dpos[1], &y);
-  SetMapMarker(p1_h, PANEL_SCAN_MAP, x, y);
+void MapRefresh(const ScanGrid& grid, const double shownPositions[3]) {
+  if (!ScanRunning() && noteShown(grid)) showPlane(grid, 0);
+  SetMapMarker(p1_h, PANEL_SCAN_MAP, shownPositions[0], shownPositions[1]);
 }

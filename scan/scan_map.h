@@ -11,5 +11,6 @@ void MapBegin(const ScanRun& run);
 void MapPoint(const ScanRun& run, const ScanPoint& point);
 
 // The event loop's refresh, after the display's: while no scan runs, previews the typed grid
-// when it differs from the one shown; always moves the marker to the positions just shown.
-void MapRefresh(void);
+// when it differs from the one shown; always moves the marker to the positions just shown
+// (mm, x, y, z).
+void MapRefresh(const ScanGrid& grid, const double shownPositions[3]);

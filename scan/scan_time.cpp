@@ -47,16 +47,12 @@ double RemainingSeconds(double modelTotal, double modelDone, double elapsed, std
   return std::max(0.0, modelLeft + excessPerPoint * static_cast<double>(planned - done));
 }
 
-void ShowScanEstimate(void) {
-  static std::string shown;
-  double origin[3];
-  ReadDisplayedPositions(origin);
-  const ScanGrid grid = ReadScanGrid();
+void ShowScanEstimate(const ScanGrid& grid, const double shownPositions[3]) {
   const std::int64_t points = GridPoints(grid);
   std::string text = pointsText(points);
-  if (points > 0) text += ", about " + ClockText(PlanSeconds(planOf(grid, ReadScanOptions(), origin)));
-  if (text == shown) return;
-  shown = text;
+  if (points > 0) {
+    text += ", about " + ClockText(PlanSeconds(planOf(grid, ReadScanOptions(), shownPositions)));
+  }
   SetPanelText(p1_h, kEstimateLabel, text.c_str());
 }
 

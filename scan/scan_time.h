@@ -8,9 +8,9 @@
 #include "outcome.h"
 #include "scan_point.h"
 
-// Main thread, on each refresh while no scan runs: reads the typed grid and options and shows
-// its points and estimated duration, writing the label only when its text changes.
-void ShowScanEstimate(void);
+// Main thread, on each refresh while no scan runs: shows the typed grid's points and its
+// estimated duration with the typed options, starting where the stages are shown (mm).
+void ShowScanEstimate(const ScanGrid& grid, const double shownPositions[3]);
 
 // Consumer hooks: the model's time for the whole scan is worked out at the start; after each
 // point the labels show the points done, the elapsed and the remaining time; at the end, the

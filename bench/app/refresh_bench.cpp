@@ -13,7 +13,7 @@
 #include "platform_clock.h"
 #include "panel_ids.h"
 #include "runtime_testing.h"
-#include "scan_map.h"
+#include "typed_grid.h"
 #include "scan_map_view.h"
 #include "status_display.h"
 
@@ -25,14 +25,15 @@ void BM_RefreshRow(benchmark::State& state) {
 BENCHMARK(BM_RefreshRow)->Repetitions(5)->ReportAggregatesOnly(true)->Unit(benchmark::kMicrosecond);
 
 // Nothing changed since the last refresh: the event loop's pass finds no widget to update.
-// With map 1 the refresh row also refreshes the scan map, as the event loop's row does.
+// With map 1 the refresh row also shows the typed grid (estimate and map), as the event
+// loop's row does.
 void BM_RefreshRowAndEventPassNothingChanged(benchmark::State& state) {
   const bool map = state.range(0) != 0;
   int panel = 0;
   int control = 0;
   for (auto _ : state) {
     RefreshDisplay();
-    if (map) MapRefresh();
+    if (map) ShowTypedGrid();
     GetUserEvent(0, &panel, &control);
   }
 }
@@ -56,7 +57,7 @@ void BM_RefreshRowEveryValueChanged(benchmark::State& state) {
     Sleep(60);  // clock time: the next read sees the new sample
     state.ResumeTiming();
     RefreshDisplay();
-    if (map) MapRefresh();
+    if (map) ShowTypedGrid();
     GetUserEvent(0, &panel, &control);
     state.PauseTiming();
     double shown = 0.0;
