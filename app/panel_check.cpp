@@ -101,7 +101,7 @@ std::string CheckPanelControls(int panel) {
   // The LED grid: three rows of 14.
   for (int axis = 0; axis < 3; axis++) {
     for (int j = 0; j < 14; j++) {
-      const std::string role = std::string(1, "XYZ"[axis]) + " status LED " + std::to_string(j);
+      const std::string role = std::string(1, AxisName(axis)) + " status LED " + std::to_string(j);
       std::string fault = check(panel, led(lid[axis][j], role.c_str()));
       if (!fault.empty()) return fault;
     }

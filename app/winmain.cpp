@@ -44,14 +44,14 @@ int connectingAxis = 0;
 void ShowConnecting(int axis, int count) {
   connectingAxis = axis;
   char text[64];
-  snprintf(text, sizeof text, "Connecting %c (%d/%d)...", "XYZ"[axis], axis + 1, count);
+  snprintf(text, sizeof text, "Connecting %c (%d/%d)...", AxisName(axis), axis + 1, count);
   SetPanelText(p1_h, kConnectionLabel, text);
 }
 
 void ShowConnectionResult(int err) {
   char text[96] = "Stages connected";
   if (err != 0) {
-    snprintf(text, sizeof text, "Stage %c failed to connect (err=%x)", "XYZ"[connectingAxis],
+    snprintf(text, sizeof text, "Stage %c failed to connect (err=%x)", AxisName(connectingAxis),
              static_cast<unsigned int>(err));
   }
   SetPanelText(p1_h, kConnectionLabel, text);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "gui_runtime.h"
+#include "lts.h"
 #include "panel_ids.h"
 
 namespace {
@@ -58,7 +59,7 @@ std::string OutcomeLine(const ScanOutcome& o) {
   if (o.firstAxis >= 0) {
     line += " (first at ix " + std::to_string(o.firstIndex[0]) + ", iy " +
             std::to_string(o.firstIndex[1]) + ", iz " + std::to_string(o.firstIndex[2]) +
-            ", axis " + "XYZ"[o.firstAxis] + ")";
+            ", axis " + AxisName(o.firstAxis) + ")";
   }
   return line;
 }

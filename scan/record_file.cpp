@@ -92,7 +92,7 @@ bool RecordCreateAt(const std::string& path, std::string* reason) {
   GetLocalTimestamp(iso, sizeof iso, nullptr, 0);
   std::string head = "# Quarlex scan record\n# started " + std::string(iso) + "\n";
   head += "# program version " QUARLEX_VERSION "\n# serial numbers";
-  for (int k = 0; k < 3; k++) head += std::string(" ") + "XYZ"[k] + " " + serialNumbers[k];
+  for (int k = 0; k < 3; k++) head += std::string(" ") + AxisName(k) + " " + serialNumbers[k];
   head += "\n";
   *reason = writeLines(head);
   if (reason->empty()) {

@@ -6,6 +6,8 @@
 
 // Serial number of each axis's stage: 8 digits and the terminating NUL.
 extern const char serialNumbers[3][9];
+// The axis's letter: 'X', 'Y' or 'Z'.
+inline char AxisName(int axis) { return "XYZ"[axis]; }
 // Device units per millimetre of travel, the same for all three stages.
 extern const int StepsPerMm;
 // The jog step in millimetres.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "gui_runtime.h"
+#include "lts.h"
 
 namespace {
 
@@ -34,8 +35,6 @@ std::string number(double mm) {
 }
 
 }  // namespace
-
-char AxisName(int i) { return "XYZ"[i]; }
 
 void SoftLimitsLoad(void) {
   for (int i = 0; i < 3; i++) {

@@ -9,9 +9,6 @@
 inline constexpr double kDefaultLimitMin = 0.0;
 inline constexpr double kDefaultLimitMax = 300.0;
 
-// The axis's letter: 'X', 'Y' or 'Z'.
-char AxisName(int i);
-
 // Reads the ranges from the settings; an axis whose stored range is missing or unusable gets
 // the default, with one printed line when it was stored but unusable.
 void SoftLimitsLoad(void);
