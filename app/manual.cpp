@@ -2,13 +2,13 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "dispatch.h"
 #include "gui_runtime.h"
 #include "lts.h"
 #include "panel_ids.h"
+#include "setting_text.h"
 #include "soft_limits.h"
 
 namespace {
@@ -72,16 +72,15 @@ void showSoftLimits() {
 
 void loadJogStep() {
   jogStep = SingleMove;
-  char text[32];
-  if (GetSetting(kJogStepKey, text, sizeof text) < 0) return;
-  char* end = nullptr;
-  const double step = std::strtod(text, &end);
-  if (end != text && *end == '\0' && isJogStep(step)) {
+  std::string text;
+  if (!ReadSetting(kJogStepKey, &text)) return;
+  double step = 0.0;
+  if (ParseSettingNumber(text, &step) && isJogStep(step)) {
     jogStep = step;
     return;
   }
   printf("Settings: jog step \"%s\" is not one of 0.01, 0.1, 1, 10 mm; %g mm used instead\n",
-         text, jogStep);
+         text.c_str(), jogStep);
 }
 
 }  // namespace
@@ -100,7 +99,7 @@ void Jog(int axis, int direction) {
 void SetJogStep(double mm) {
   if (!isJogStep(mm)) return;
   jogStep = mm;
-  SetSetting(kJogStepKey, number(mm).c_str());
+  SetSetting(kJogStepKey, SettingNumber(mm).c_str());
   showJogStep();
 }
 

@@ -2,10 +2,10 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "gui_runtime.h"
 #include "lts.h"
+#include "setting_text.h"
 
 namespace {
 
@@ -16,12 +16,10 @@ std::string key(int i, const char* end) { return std::string("limits/") + AxisNa
 
 // The number stored under `k`; false when it is missing or its text is not a number in full.
 bool readNumber(const std::string& k, double* value, bool* stored) {
-  char text[64];
-  if (GetSetting(k.c_str(), text, sizeof text) < 0) return false;
+  std::string text;
+  if (!ReadSetting(k.c_str(), &text)) return false;
   *stored = true;
-  char* end = nullptr;
-  *value = std::strtod(text, &end);
-  return end != text && *end == '\0';
+  return ParseSettingNumber(text, value);
 }
 
 bool usable(double minimum, double maximum) {
@@ -78,11 +76,8 @@ bool SoftLimitsApply(const double minimum[3], const double maximum[3]) {
   for (int i = 0; i < 3; i++) {
     lower[i] = minimum[i];
     upper[i] = maximum[i];
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", minimum[i]);
-    SetSetting(key(i, "min").c_str(), text);
-    std::snprintf(text, sizeof text, "%.17g", maximum[i]);
-    SetSetting(key(i, "max").c_str(), text);
+    SetSetting(key(i, "min").c_str(), SettingNumber(minimum[i]).c_str());
+    SetSetting(key(i, "max").c_str(), SettingNumber(maximum[i]).c_str());
   }
   return true;
 }
