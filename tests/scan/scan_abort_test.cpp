@@ -115,9 +115,9 @@ TEST_F(ScanAbortTest, AbortOrAnyStopStopsEveryStageWithin50msAndEndsTheScanAtOnc
       runtime_testing::stdioClear();
       op.click(PANEL_SCAN_START);
       ASSERT_TRUE(op.waitFor([&] { return xMoveSent() && op.readInt(PANEL_MOVELED) == 1; }));
-      // A twentieth of real time: 50 ms of clock time are a second of real time, however busy
-      // the machine is.
-      platform_clock::setSpeed(0.05);
+      // A fiftieth of real time: 50 ms of clock time are 2.5 s of real time, however busy the
+      // machine is.
+      platform_clock::setSpeed(0.02);
       const double clickedAt = platform_clock::now();
       op.click(control);
       ASSERT_TRUE(WaitForScanEnd(op));
