@@ -44,10 +44,11 @@ void EnableAll(Operator& op) {
 void RecordScanLed() { runtime_testing::recordWrites(p1_h, PANEL_SCANLED); }
 
 bool WaitForScanEnd(Operator& op, double realSeconds) {
+  // The end callback switches the LED off, then lowers the scan's request.
   return op.waitFor(
       [] {
         const std::vector<double> w = runtime_testing::writes(p1_h, PANEL_SCANLED);
-        return w.size() >= 2 && w.back() == 0.0;
+        return w.size() >= 2 && w.back() == 0.0 && ctrl_c.load() == SCAN_GO_ON;
       },
       realSeconds);
 }

@@ -19,7 +19,8 @@ struct Grid {
 void TypeGrid(Operator& op, const Grid& grid);
 // Enables the three stages and waits until the panel shows them enabled.
 void EnableAll(Operator& op);
-// Waits until the scan-running LED, recorded since RecordScanLed(), has gone on and off.
+// Waits until the scan-running LED, recorded since RecordScanLed(), has gone on and off and
+// the scan's end has lowered its request.
 void RecordScanLed();
 bool WaitForScanEnd(Operator& op, double realSeconds = 60.0);
 // Presses start and waits until the scan has ended again.
